@@ -1,0 +1,49 @@
+#include "MainMenu.h"
+
+#include "Screens.h"
+#include "about/AboutDialog.h"
+#include "calc/EtaCalculator.h"
+#include "calc/SpeedCalculator.h"
+#include "ui_Start.h"
+
+#include <QScreen>
+
+namespace kw {
+
+MainMenu::MainMenu(Screens& screens)
+    : ScreenWindow(screens)
+    , m_ui(std::make_unique<Ui::Start>())
+{
+    m_ui->setupUi(this);
+    ApplyScreenFrame(*this);
+
+    connect(m_ui->Command1, &QPushButton::clicked, this, [this] {
+        m_screens.guard(*this, [this] {
+            m_screens.show(m_screens.Form1());
+            m_screens.hide(*this);
+        });
+    });
+    connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
+        m_screens.guard(*this, [this] {
+            m_screens.show(m_screens.Form3());
+            m_screens.hide(*this);
+        });
+    });
+    connect(m_ui->Command3, &QPushButton::clicked, this,
+            [this] { m_screens.guard(*this, [this] { m_screens.show(m_screens.frmAbout()); }); });
+    connect(m_ui->Command4, &QPushButton::clicked, this, [this] { m_screens.endProgram(); });
+}
+
+MainMenu::~MainMenu() = default;
+
+void MainMenu::showCentred()
+{
+    if (const QScreen* screen = this->screen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    m_screens.show(*this);
+}
+
+} // namespace kw

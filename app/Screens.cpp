@@ -1,0 +1,198 @@
+#include "Screens.h"
+
+#include "ErrorBoundary.h"
+#include "MainMenu.h"
+#include "about/AboutDialog.h"
+#include "calc/EtaCalculator.h"
+#include "calc/EtaResults.h"
+#include "calc/RunTimeError.h"
+#include "calc/SpeedCalculator.h"
+#include "report/PrinterDevice.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+
+// The pictures live in this static library; a static library's resources need registering by hand.
+static void initResources()
+{
+    Q_INIT_RESOURCE(koerswacht);
+}
+
+namespace kw {
+
+namespace {
+
+void showMessageBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+class ProcessHost final : public SysInfoHost {
+public:
+    ProcessHost(Screens& screens, QWidget& parent)
+        : m_screens(screens)
+        , m_parent(&parent)
+    {
+    }
+
+    bool fileExists(const std::string& path) override { return QFileInfo(QString::fromStdString(path)).isFile(); }
+    bool start(const std::string& path) override
+    {
+        return QProcess::startDetached(QString::fromStdString(path), {});
+    }
+    void showUnavailable() override { m_screens.message(m_parent, QString::fromLatin1(SysInfoUnavailable)); }
+
+    void setParent(QWidget& parent) { m_parent = &parent; }
+
+private:
+    Screens& m_screens;
+    QPointer<QWidget> m_parent;
+};
+
+template <typename T>
+T& instance(std::unique_ptr<T>& slot, Screens& screens)
+{
+    if (!slot)
+        slot = std::make_unique<T>(screens);
+    return *slot;
+}
+
+} // namespace
+
+Screens::Screens()
+    : m_messageSink(showMessageBox)
+    , m_deviceFactory([](const QString& name) { return std::make_unique<PrinterDevice>(name); })
+    , m_endHandler([] { QCoreApplication::exit(0); })
+{
+    initResources();
+}
+
+Screens::~Screens() = default;
+
+MainMenu& Screens::Start()
+{
+    return instance(m_start, *this);
+}
+
+EtaCalculator& Screens::Form1()
+{
+    return instance(m_form1, *this);
+}
+
+EtaResults& Screens::Form2()
+{
+    return instance(m_form2, *this);
+}
+
+SpeedCalculator& Screens::Form3()
+{
+    return instance(m_form3, *this);
+}
+
+AboutDialog& Screens::frmAbout()
+{
+    return instance(m_about, *this);
+}
+
+void Screens::show(QWidget& screen)
+{
+    screen.show();
+    screen.raise();
+    screen.activateWindow();
+}
+
+void Screens::hide(QWidget& screen)
+{
+    screen.hide();
+}
+
+void Screens::endProgram()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    m_endHandler();
+}
+
+void Screens::unloadAbout()
+{
+    if (!m_about)
+        return;
+    m_about->hide();
+    // The click that unloads it is still running inside the dialog: delete once it has returned.
+    m_about.release()->deleteLater();
+}
+
+bool Screens::anyVisible() const
+{
+    const QWidget* screens[] = {m_start.get(), m_form1.get(), m_form2.get(), m_form3.get(), m_about.get()};
+    for (const QWidget* screen : screens) {
+        if (screen && screen->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void Screens::frameClosed(QWidget& screen)
+{
+    if (&screen == static_cast<QWidget*>(m_start.get())) {
+        endProgram();
+        return;
+    }
+    if (&screen == static_cast<QWidget*>(m_about.get())) {
+        unloadAbout();
+    } else {
+        hide(screen);
+    }
+    if (!anyVisible())
+        show(Start());
+}
+
+void Screens::guard(QWidget& screen, const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const RunTimeError& error) {
+        message(&screen, DescribeError(screen, error), QMessageBox::Warning);
+        FocusField(screen, error);
+    } catch (const std::exception& error) {
+        // Not expected from our own code; still no reason to lose the user's work.
+        message(&screen, QStringLiteral("Er is een onverwachte fout opgetreden: %1").arg(QString::fromLocal8Bit(error.what())),
+                QMessageBox::Warning);
+    }
+}
+
+void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon icon)
+{
+    m_messageSink(parent, QString::fromLatin1(ApplicationTitle), text, icon);
+}
+
+std::unique_ptr<TextDevice> Screens::printerDevice(const QString& documentName)
+{
+    return m_deviceFactory(documentName);
+}
+
+Registry& Screens::registry()
+{
+    if (!m_registry)
+        m_registry = MakePlatformRegistry();
+    return *m_registry;
+}
+
+SysInfoHost& Screens::sysInfoHost(QWidget& parent)
+{
+    if (!m_sysInfoHost)
+        m_sysInfoHost = std::make_unique<ProcessHost>(*this, parent);
+    if (auto* host = dynamic_cast<ProcessHost*>(m_sysInfoHost.get()))
+        host->setParent(parent);
+    return *m_sysInfoHost;
+}
+
+void Screens::setSystemTools(std::unique_ptr<Registry> registry, std::unique_ptr<SysInfoHost> host)
+{
+    m_registry = std::move(registry);
+    m_sysInfoHost = std::move(host);
+}
+
+} // namespace kw

@@ -1,0 +1,85 @@
+#include "Reports.h"
+
+namespace kw {
+
+namespace {
+
+constexpr auto NZ = Separator::NextZone;
+constexpr auto EOL = Separator::EndOfLine;
+constexpr auto JN = Separator::Join;
+
+void emptyLine(ReportPrinter& printer)
+{
+    printer.print({PrintItem::empty(EOL)});
+}
+
+void title(ReportPrinter& printer, PrintList list)
+{
+    printer.SetFontSize(16);
+    printer.SetFontBold(true);
+    printer.print(list);
+}
+
+} // namespace
+
+void PrintEtaReport(ReportPrinter& printer, const EtaTable& table)
+{
+    emptyLine(printer);
+    title(printer, {PrintItem::empty(NZ), PrintItem::text(QStringLiteral("ETA Calculator Resultaten"), EOL)});
+    printer.SetFontSize(14);
+    printer.SetFontBold(false);
+
+    const auto summary = [&](const QString& label, const QString& value) {
+        emptyLine(printer);
+        printer.print({PrintItem::empty(NZ), PrintItem::text(label, NZ), PrintItem::text(value, EOL)});
+    };
+    summary(QStringLiteral("Vertek datum en tijd"), table.departure);
+    emptyLine(printer);
+    // "Afstand " is short: one more zone puts its value under the other values.
+    printer.print({PrintItem::empty(NZ), PrintItem::text(QStringLiteral("Afstand "), NZ), PrintItem::empty(NZ),
+                   PrintItem::text(table.distance, EOL)});
+    summary(QStringLiteral("Datumgrens Correctie "), table.dateLine);
+    summary(QStringLiteral("Tijdsverschil "), table.timeDiff);
+
+    const auto row = [&](const QString& speed, const QString& day, const QString& date) {
+        printer.print({PrintItem::empty(NZ), PrintItem::text(speed, NZ), PrintItem::text(day, NZ),
+                       PrintItem::text(date, EOL)});
+    };
+    emptyLine(printer);
+    row(QStringLiteral(" Vaart"), QStringLiteral("  ETA Dag"), QStringLiteral(" Datum and Tijd."));
+    for (const EtaRow& r : table.rows) {
+        emptyLine(printer);
+        row(r.speed, r.day, r.date);
+    }
+    printer.EndDocument();
+}
+
+void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, SteamingTime& steam,
+                      const QLocale& locale)
+{
+    steam = SplitSteamingHours(result.steamingHours);
+
+    emptyLine(printer);
+    title(printer, {PrintItem::empty(NZ), PrintItem::empty(NZ),
+                    PrintItem::text(QStringLiteral("SpeedCalculator Resultaten"), EOL)});
+    printer.SetFontSize(12);
+    printer.SetFontBold(false);
+    emptyLine(printer);
+
+    printer.print({PrintItem::text(QStringLiteral("Vertrek datum en tijd "), NZ),
+                   PrintItem::general(FormatDateTime(result.departure, u"dd-MM-yyyy h:mm", locale), EOL)});
+    printer.print({PrintItem::text(QStringLiteral("Aankomst datum en tijd "), NZ),
+                   PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EOL)});
+    printer.print({PrintItem::text(QStringLiteral("Datumgrens Correctie "), NZ),
+                   PrintItem::real(result.dateLineCorrection, EOL, locale)});
+    printer.print({PrintItem::text(QStringLiteral("Tijdsverschil "), NZ), PrintItem::object(result.timeDiffText, EOL)});
+    printer.print({PrintItem::text(QStringLiteral("Stoom tijd"), NZ), PrintItem::empty(NZ),
+                   PrintItem::integer(steam.hours, JN, locale), PrintItem::text(QStringLiteral(":"), JN),
+                   PrintItem::general(FormatNumber(steam.minutes, u"00", locale), EOL)});
+    emptyLine(printer);
+    printer.print({PrintItem::text(QStringLiteral("Gemiddelde snelheid = "), JN),
+                   PrintItem::general(FormatNumber(result.averageSpeed, u"##.00", locale), EOL)});
+    printer.EndDocument();
+}
+
+} // namespace kw

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace kw {
+
+// A page that text is written on, in device units. The first output of a document opens it.
+class TextDevice {
+public:
+    virtual ~TextDevice() = default;
+
+    virtual void setFont(double pointSize, bool bold) = 0;
+    virtual double averageCharWidth() const = 0;
+    virtual double lineHeight() const = 0;
+    // Writes text with its top-left corner at (x, y); throws RunTimeError(Printer) on failure.
+    virtual void drawText(double x, double y, const QString& text) = 0;
+    // Marks that a line was printed, so an empty document still opens.
+    virtual void touch() = 0;
+    virtual void endDocument() = 0;
+};
+
+} // namespace kw
