@@ -12,8 +12,7 @@ namespace kw {
 
 AboutDialog::AboutDialog(Screens& screens)
     : m_screens(screens)
-    , m_ui(std::make_unique<Ui::frmAbout>())
-{
+    , m_ui(std::make_unique<Ui::frmAbout>()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
     // Its stored place on the screen, not centred: the client area 2340 by 1935 twips from the corner.
@@ -28,7 +27,8 @@ AboutDialog::AboutDialog(Screens& screens)
                                   .arg(KOERSWACHT_VERSION_PATCH));
     m_ui->lblTitle->setText(title);
 
-    connect(m_ui->cmdOK, &QPushButton::clicked, this, [this] { m_screens.guard(*this, [this] { m_screens.unloadAbout(); }); });
+    connect(m_ui->cmdOK, &QPushButton::clicked, this,
+            [this] { m_screens.guard(*this, [this] { m_screens.unloadAbout(); }); });
     connect(m_ui->cmdSysInfo, &QPushButton::clicked, this, [this] {
         m_screens.guard(*this, [this] { StartSysInfo(m_screens.registry(), m_screens.sysInfoHost(*this)); });
     });
@@ -36,18 +36,15 @@ AboutDialog::AboutDialog(Screens& screens)
 
 AboutDialog::~AboutDialog() = default;
 
-void AboutDialog::reject()
-{
+void AboutDialog::reject() {
     m_ui->cmdOK->click();
 }
 
-void AboutDialog::accept()
-{
+void AboutDialog::accept() {
     m_ui->cmdOK->click();
 }
 
-void AboutDialog::closeEvent(QCloseEvent* event)
-{
+void AboutDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     m_screens.frameClosed(*this);
 }

@@ -13,8 +13,7 @@ namespace {
 
 constexpr RegistryHandle ToolKey = 1;
 
-std::string findOnPath()
-{
+std::string findOnPath() {
     const char* pathVariable = std::getenv("PATH");
     if (pathVariable == nullptr)
         return {};
@@ -36,8 +35,7 @@ std::string findOnPath()
 // the folder key never does.
 class PathRegistry final : public Registry {
 public:
-    long openKey(std::uint32_t root, const std::string& path, RegistryHandle& handle) override
-    {
+    long openKey(std::uint32_t root, const std::string& path, RegistryHandle& handle) override {
         handle = 0;
         if (root != HKEY_LOCAL_MACHINE_ROOT || path != "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO")
             return 2; // not found
@@ -49,8 +47,7 @@ public:
     }
 
     long queryValue(RegistryHandle handle, const std::string& name, std::uint32_t& type, char* buffer,
-                    std::uint32_t& size) override
-    {
+                    std::uint32_t& size) override {
         if (handle != ToolKey || name != "PATH")
             return 2;
         if (m_tool.size() + 1 > size)
@@ -69,8 +66,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Registry> MakePlatformRegistry()
-{
+std::unique_ptr<Registry> MakePlatformRegistry() {
     return std::make_unique<PathRegistry>();
 }
 

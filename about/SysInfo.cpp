@@ -13,9 +13,7 @@ class KeyGuard final {
 public:
     KeyGuard(Registry& registry, RegistryHandle& handle)
         : m_registry(registry)
-        , m_handle(handle)
-    {
-    }
+        , m_handle(handle) {}
     ~KeyGuard() { m_registry.closeKey(m_handle); }
     KeyGuard(const KeyGuard&) = delete;
     KeyGuard& operator=(const KeyGuard&) = delete;
@@ -28,8 +26,7 @@ private:
 } // namespace
 
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
-                 const std::string& SubKeyRef, std::string& KeyVal)
-{
+                 const std::string& SubKeyRef, std::string& KeyVal) {
     RegistryHandle handle = 0;
     KeyGuard guard(registry, handle);
     if (registry.openKey(KeyRoot, KeyName, handle) != RegistryOk) {
@@ -61,12 +58,11 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     return true;
 }
 
-void StartSysInfo(Registry& registry, SysInfoHost& host)
-{
+void StartSysInfo(Registry& registry, SysInfoHost& host) {
     try {
         std::string path;
-        if (!GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
-                         path)) {
+        if (!GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
+                         "PATH", path)) {
             if (!GetKeyValue(registry, HKEY_LOCAL_MACHINE_ROOT, "SOFTWARE\\Microsoft\\Shared Tools Location",
                              "MSINFO", path)) {
                 host.showUnavailable();

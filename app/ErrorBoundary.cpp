@@ -10,8 +10,7 @@ namespace kw {
 
 namespace {
 
-QWidget* fieldOf(const QWidget& screen, const RunTimeError& error)
-{
+QWidget* fieldOf(const QWidget& screen, const RunTimeError& error) {
     if (error.field().isEmpty())
         return nullptr;
     return screen.findChild<QWidget*>(error.field());
@@ -19,8 +18,7 @@ QWidget* fieldOf(const QWidget& screen, const RunTimeError& error)
 
 } // namespace
 
-QString DescribeError(const QWidget& screen, const RunTimeError& error)
-{
+QString DescribeError(const QWidget& screen, const RunTimeError& error) {
     QString label;
     if (QWidget* field = fieldOf(screen, error)) {
         const auto labels = screen.findChildren<QLabel*>();
@@ -32,8 +30,7 @@ QString DescribeError(const QWidget& screen, const RunTimeError& error)
     return ErrorMessage(error, label, QLocale());
 }
 
-void FocusField(QWidget& screen, const RunTimeError& error)
-{
+void FocusField(QWidget& screen, const RunTimeError& error) {
     QWidget* field = fieldOf(screen, error);
     if (!field)
         return;

@@ -12,8 +12,7 @@ namespace kw {
 
 MainMenu::MainMenu(Screens& screens)
     : ScreenWindow(screens)
-    , m_ui(std::make_unique<Ui::Start>())
-{
+    , m_ui(std::make_unique<Ui::Start>()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
 
@@ -36,8 +35,7 @@ MainMenu::MainMenu(Screens& screens)
 
 MainMenu::~MainMenu() = default;
 
-void MainMenu::showCentred()
-{
+void MainMenu::showCentred() {
     if (const QScreen* screen = this->screen()) {
         QRect frame(QPoint(0, 0), size());
         frame.moveCenter(screen->availableGeometry().center());

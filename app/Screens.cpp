@@ -14,8 +14,7 @@
 #include <QProcess>
 
 // The pictures live in this static library; a static library's resources need registering by hand.
-static void initResources()
-{
+static void initResources() {
     Q_INIT_RESOURCE(koerswacht);
 }
 
@@ -23,8 +22,7 @@ namespace kw {
 
 namespace {
 
-void showMessageBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon)
-{
+void showMessageBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.exec();
 }
@@ -33,13 +31,12 @@ class ProcessHost final : public SysInfoHost {
 public:
     ProcessHost(Screens& screens, QWidget& parent)
         : m_screens(screens)
-        , m_parent(&parent)
-    {
-    }
+        , m_parent(&parent) {}
 
-    bool fileExists(const std::string& path) override { return QFileInfo(QString::fromStdString(path)).isFile(); }
-    bool start(const std::string& path) override
-    {
+    bool fileExists(const std::string& path) override {
+        return QFileInfo(QString::fromStdString(path)).isFile();
+    }
+    bool start(const std::string& path) override {
         return QProcess::startDetached(QString::fromStdString(path), {});
     }
     void showUnavailable() override { m_screens.message(m_parent, QString::fromLatin1(SysInfoUnavailable)); }
@@ -51,9 +48,7 @@ private:
     QPointer<QWidget> m_parent;
 };
 
-template <typename T>
-T& instance(std::unique_ptr<T>& slot, Screens& screens)
-{
+template <typename T> T& instance(std::unique_ptr<T>& slot, Screens& screens) {
     if (!slot)
         slot = std::make_unique<T>(screens);
     return *slot;
@@ -64,59 +59,49 @@ T& instance(std::unique_ptr<T>& slot, Screens& screens)
 Screens::Screens()
     : m_messageSink(showMessageBox)
     , m_deviceFactory([](const QString& name) { return std::make_unique<PrinterDevice>(name); })
-    , m_endHandler([] { QCoreApplication::exit(0); })
-{
+    , m_endHandler([] { QCoreApplication::exit(0); }) {
     initResources();
 }
 
 Screens::~Screens() = default;
 
-MainMenu& Screens::Start()
-{
+MainMenu& Screens::Start() {
     return instance(m_start, *this);
 }
 
-EtaCalculator& Screens::Form1()
-{
+EtaCalculator& Screens::Form1() {
     return instance(m_form1, *this);
 }
 
-EtaResults& Screens::Form2()
-{
+EtaResults& Screens::Form2() {
     return instance(m_form2, *this);
 }
 
-SpeedCalculator& Screens::Form3()
-{
+SpeedCalculator& Screens::Form3() {
     return instance(m_form3, *this);
 }
 
-AboutDialog& Screens::frmAbout()
-{
+AboutDialog& Screens::frmAbout() {
     return instance(m_about, *this);
 }
 
-void Screens::show(QWidget& screen)
-{
+void Screens::show(QWidget& screen) {
     screen.show();
     screen.raise();
     screen.activateWindow();
 }
 
-void Screens::hide(QWidget& screen)
-{
+void Screens::hide(QWidget& screen) {
     screen.hide();
 }
 
-void Screens::endProgram()
-{
+void Screens::endProgram() {
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
     m_endHandler();
 }
 
-void Screens::unloadAbout()
-{
+void Screens::unloadAbout() {
     if (!m_about)
         return;
     m_about->hide();
@@ -124,8 +109,7 @@ void Screens::unloadAbout()
     m_about.release()->deleteLater();
 }
 
-bool Screens::anyVisible() const
-{
+bool Screens::anyVisible() const {
     const QWidget* screens[] = {m_start.get(), m_form1.get(), m_form2.get(), m_form3.get(), m_about.get()};
     for (const QWidget* screen : screens) {
         if (screen && screen->isVisible())
@@ -134,8 +118,7 @@ bool Screens::anyVisible() const
     return false;
 }
 
-void Screens::frameClosed(QWidget& screen)
-{
+void Screens::frameClosed(QWidget& screen) {
     if (&screen == static_cast<QWidget*>(m_start.get())) {
         endProgram();
         return;
@@ -149,8 +132,7 @@ void Screens::frameClosed(QWidget& screen)
         show(Start());
 }
 
-void Screens::guard(QWidget& screen, const std::function<void()>& handler)
-{
+void Screens::guard(QWidget& screen, const std::function<void()>& handler) {
     try {
         handler();
     } catch (const RunTimeError& error) {
@@ -158,30 +140,28 @@ void Screens::guard(QWidget& screen, const std::function<void()>& handler)
         FocusField(screen, error);
     } catch (const std::exception& error) {
         // Not expected from our own code; still no reason to lose the user's work.
-        message(&screen, QStringLiteral("Er is een onverwachte fout opgetreden: %1").arg(QString::fromLocal8Bit(error.what())),
+        message(&screen,
+                QStringLiteral("Er is een onverwachte fout opgetreden: %1")
+                    .arg(QString::fromLocal8Bit(error.what())),
                 QMessageBox::Warning);
     }
 }
 
-void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon icon)
-{
+void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
     m_messageSink(parent, QString::fromLatin1(ApplicationTitle), text, icon);
 }
 
-std::unique_ptr<TextDevice> Screens::printerDevice(const QString& documentName)
-{
+std::unique_ptr<TextDevice> Screens::printerDevice(const QString& documentName) {
     return m_deviceFactory(documentName);
 }
 
-Registry& Screens::registry()
-{
+Registry& Screens::registry() {
     if (!m_registry)
         m_registry = MakePlatformRegistry();
     return *m_registry;
 }
 
-SysInfoHost& Screens::sysInfoHost(QWidget& parent)
-{
+SysInfoHost& Screens::sysInfoHost(QWidget& parent) {
     if (!m_sysInfoHost)
         m_sysInfoHost = std::make_unique<ProcessHost>(*this, parent);
     if (auto* host = dynamic_cast<ProcessHost*>(m_sysInfoHost.get()))
@@ -189,8 +169,7 @@ SysInfoHost& Screens::sysInfoHost(QWidget& parent)
     return *m_sysInfoHost;
 }
 
-void Screens::setSystemTools(std::unique_ptr<Registry> registry, std::unique_ptr<SysInfoHost> host)
-{
+void Screens::setSystemTools(std::unique_ptr<Registry> registry, std::unique_ptr<SysInfoHost> host) {
     m_registry = std::move(registry);
     m_sysInfoHost = std::move(host);
 }

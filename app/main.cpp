@@ -3,8 +3,7 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kw::ApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

@@ -6,8 +6,7 @@
 
 namespace kw {
 
-ClockMinutes ClockTextToMinutes(const QString& text, const QLocale& locale, const QString& field)
-{
+ClockMinutes ClockTextToMinutes(const QString& text, const QLocale& locale, const QString& field) {
     const double number = TextToNumber(text, locale, field, Expected::ClockTime);
     ClockMinutes result;
     result.hours = ToInt16(std::floor(number), field, Expected::ClockTime);

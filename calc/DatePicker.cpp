@@ -5,25 +5,21 @@
 namespace kw {
 
 DatePicker::DatePicker(QWidget* parent)
-    : QDateEdit(parent)
-{
+    : QDateEdit(parent) {
     setCalendarPopup(true);
     setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
     setDateRange(QDate(2000, 1, 1), QDate(9999, 12, 31));
 }
 
-DateTime DatePicker::value() const
-{
+DateTime DatePicker::value() const {
     return DateTime::fromDate(date());
 }
 
-void DatePicker::setValue(DateTime value)
-{
+void DatePicker::setValue(DateTime value) {
     setDate(value.date());
 }
 
-bool DatePicker::setValueFromText(const QString& text)
-{
+bool DatePicker::setValueFromText(const QString& text) {
     QDate parsed = QDate::fromString(text, QStringLiteral("dd-MM-yyyy"));
     if (!parsed.isValid()) {
         // Two-digit years belong to this century: the picker starts at 2000.
@@ -37,10 +33,9 @@ bool DatePicker::setValueFromText(const QString& text)
     return true;
 }
 
-void SetPickerToToday(DatePicker& picker)
-{
-    const DateTime now = DateTime::fromDate(QDate::currentDate(), QTime::currentTime().hour(),
-                                            QTime::currentTime().minute());
+void SetPickerToToday(DatePicker& picker) {
+    const DateTime now =
+        DateTime::fromDate(QDate::currentDate(), QTime::currentTime().hour(), QTime::currentTime().minute());
     picker.setValue(now);
     picker.setValueFromText(FormatDateTime(picker.value(), u"dd-MM-yy", QLocale::c()));
 }

@@ -19,6 +19,10 @@ public:
     void setValue(DateTime value); // the time of day is dropped
     // Reads "dd-MM-yy" (years 2000 onward) or "dd-MM-yyyy"; false for a text that is no such date.
     bool setValueFromText(const QString& text);
+
+protected:
+    // Tab leaves the picker like any other field; the arrow keys still move between day, month and year.
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
 };
 
 // Today's date at 00:00.

@@ -25,9 +25,7 @@ public:
 
 private:
     explicit constexpr DateTime(qint64 minutes)
-        : m_minutes(minutes)
-    {
-    }
+        : m_minutes(minutes) {}
     qint64 m_minutes = 0;
 };
 

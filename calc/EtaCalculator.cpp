@@ -11,8 +11,7 @@ namespace kw {
 
 EtaCalculator::EtaCalculator(Screens& screens)
     : ScreenWindow(screens)
-    , m_ui(std::make_unique<Ui::Form1>())
-{
+    , m_ui(std::make_unique<Ui::Form1>()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
     SetPickerToToday(*m_ui->SailDate);
@@ -27,7 +26,8 @@ EtaCalculator::EtaCalculator(Screens& screens)
     option(m_ui->Option2, 24);
     option(m_ui->Option3, -24);
 
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this] { m_screens.guard(*this, [this] { calculate(); }); });
+    connect(m_ui->Command1, &QPushButton::clicked, this,
+            [this] { m_screens.guard(*this, [this] { calculate(); }); });
     connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
         m_screens.guard(*this, [this] {
             m_screens.show(m_screens.Form3());
@@ -45,8 +45,7 @@ EtaCalculator::EtaCalculator(Screens& screens)
 
 EtaCalculator::~EtaCalculator() = default;
 
-void EtaCalculator::calculate()
-{
+void EtaCalculator::calculate() {
     EtaInput input;
     input.sailDate = m_ui->SailDate->value();
     input.sTime = m_ui->STime->text();

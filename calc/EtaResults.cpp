@@ -10,8 +10,7 @@ namespace kw {
 
 EtaResults::EtaResults(Screens& screens)
     : ScreenWindow(screens)
-    , m_ui(std::make_unique<Ui::Form2>())
-{
+    , m_ui(std::make_unique<Ui::Form2>()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
     for (int i = 0; i < EtaRowCount; ++i) {
@@ -20,6 +19,10 @@ EtaResults::EtaResults(Screens& screens)
         m_etaDate[i] = findChild<QLineEdit*>(QStringLiteral("ETADate_%1").arg(i));
         Q_ASSERT(m_speed[i] && m_etaDay[i] && m_etaDate[i]);
     }
+    // The date cells start with runs of blanks; a .ui file cannot hold a text of blanks alone.
+    constexpr int initialBlanks[EtaRowCount] = {0, 8, 12, 21, 10, 32, 17, 13, 10, 17, 14};
+    for (int i = 0; i < EtaRowCount; ++i)
+        m_etaDate[i]->setText(QString(initialBlanks[i], u' '));
 
     connect(m_ui->Command1, &QPushButton::clicked, this, [this] {
         m_screens.guard(*this, [this] {
@@ -27,7 +30,8 @@ EtaResults::EtaResults(Screens& screens)
             m_screens.hide(*this);
         });
     });
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { m_screens.guard(*this, [this] { print(); }); });
+    connect(m_ui->Command2, &QPushButton::clicked, this,
+            [this] { m_screens.guard(*this, [this] { print(); }); });
     connect(m_ui->Command3, &QPushButton::clicked, this, [this] {
         m_screens.guard(*this, [this] {
             m_screens.show(m_screens.Start());
@@ -39,8 +43,7 @@ EtaResults::EtaResults(Screens& screens)
 
 EtaResults::~EtaResults() = default;
 
-void EtaResults::setTable(const EtaTable& table)
-{
+void EtaResults::setTable(const EtaTable& table) {
     for (int i = 0; i < EtaRowCount; ++i) {
         m_speed[i]->setText(table.rows[i].speed);
         m_etaDay[i]->setText(table.rows[i].day);
@@ -52,8 +55,7 @@ void EtaResults::setTable(const EtaTable& table)
     m_ui->Text4->setText(table.timeDiff);
 }
 
-EtaTable EtaResults::table() const
-{
+EtaTable EtaResults::table() const {
     EtaTable table;
     for (int i = 0; i < EtaRowCount; ++i)
         table.rows[i] = {m_speed[i]->text(), m_etaDay[i]->text(), m_etaDate[i]->text()};
@@ -64,9 +66,9 @@ EtaTable EtaResults::table() const
     return table;
 }
 
-void EtaResults::print()
-{
-    const std::unique_ptr<TextDevice> device = m_screens.printerDevice(QStringLiteral("ETA Calculator Resultaten"));
+void EtaResults::print() {
+    const std::unique_ptr<TextDevice> device =
+        m_screens.printerDevice(QStringLiteral("ETA Calculator Resultaten"));
     ReportPrinter printer(*device);
     PrintEtaReport(printer, table());
 }

@@ -6,8 +6,7 @@
 
 namespace kw {
 
-double TextToNumber(const QString& text, const QLocale& locale, const QString& field, Expected expected)
-{
+double TextToNumber(const QString& text, const QLocale& locale, const QString& field, Expected expected) {
     const auto mismatch = [&] { return RunTimeError(ErrorKind::TypeMismatch, field, expected); };
     const QString trimmed = text.trimmed();
     const QString localePoint = locale.decimalPoint();
@@ -19,7 +18,8 @@ double TextToNumber(const QString& text, const QLocale& locale, const QString& f
         if (trimmed.front() == u'-')
             normal += u'-';
         pos = 1;
-    } else if (!localeMinus.isEmpty() && localeMinus != QStringLiteral("-") && trimmed.startsWith(localeMinus)) {
+    } else if (!localeMinus.isEmpty() && localeMinus != QStringLiteral("-") &&
+               trimmed.startsWith(localeMinus)) {
         normal += u'-';
         pos = localeMinus.size();
     }
@@ -64,8 +64,7 @@ double TextToNumber(const QString& text, const QLocale& locale, const QString& f
     return value;
 }
 
-double FloorScaled(double x, double scale)
-{
+double FloorScaled(double x, double scale) {
     const double product = x * scale;
     if (!std::isfinite(product))
         return product;
@@ -78,8 +77,7 @@ double FloorScaled(double x, double scale)
     return std::floor(product);
 }
 
-double RoundHalfAway(double x, int decimals)
-{
+double RoundHalfAway(double x, int decimals) {
     const double scale = std::pow(10.0, decimals);
     const double magnitude = std::fabs(x) * scale;
     if (!std::isfinite(magnitude))
@@ -90,8 +88,7 @@ double RoundHalfAway(double x, int decimals)
     return std::copysign(whole / scale, x);
 }
 
-double CheckFloat(double value, const QString& field)
-{
+double CheckFloat(double value, const QString& field) {
     if (std::isnan(value))
         throw RunTimeError(ErrorKind::InvalidOperation, field);
     if (std::isinf(value))
@@ -99,15 +96,13 @@ double CheckFloat(double value, const QString& field)
     return value;
 }
 
-qint16 ToInt16(double whole, const QString& field, Expected expected)
-{
+qint16 ToInt16(double whole, const QString& field, Expected expected) {
     if (!(whole >= std::numeric_limits<qint16>::min() && whole <= std::numeric_limits<qint16>::max()))
         throw RunTimeError(ErrorKind::Overflow, field, expected);
     return static_cast<qint16>(whole);
 }
 
-QString NumberText(double value, const QLocale& locale)
-{
+QString NumberText(double value, const QLocale& locale) {
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
     if (value == 0.0)

@@ -6,8 +6,7 @@
 
 namespace kw {
 
-QString FormatNumber(double value, QStringView pattern, const QLocale& locale)
-{
+QString FormatNumber(double value, QStringView pattern, const QLocale& locale) {
     qsizetype pos = 0;
     while (pos < pattern.size() && pattern[pos] != u'#' && pattern[pos] != u'0' && pattern[pos] != u'.')
         ++pos;
@@ -42,8 +41,7 @@ QString FormatNumber(double value, QStringView pattern, const QLocale& locale)
     return text;
 }
 
-QString TimeSeparator(const QLocale& locale)
-{
+QString TimeSeparator(const QLocale& locale) {
     const QString format = locale.timeFormat(QLocale::ShortFormat);
     qsizetype pos = 0;
     while (pos < format.size() && format[pos] != u'h' && format[pos] != u'H')
@@ -57,10 +55,11 @@ QString TimeSeparator(const QLocale& locale)
     return separator.isEmpty() ? QStringLiteral(":") : separator;
 }
 
-QString FormatDateTime(DateTime value, QStringView pattern, const QLocale& locale)
-{
+QString FormatDateTime(DateTime value, QStringView pattern, const QLocale& locale) {
     const QDate date = value.date();
-    const auto padded = [](int number, int width) { return QStringLiteral("%1").arg(number, width, 10, QChar(u'0')); };
+    const auto padded = [](int number, int width) {
+        return QStringLiteral("%1").arg(number, width, 10, QChar(u'0'));
+    };
     QString text;
     qsizetype pos = 0;
     while (pos < pattern.size()) {

@@ -7,14 +7,11 @@ RunTimeError::RunTimeError(ErrorKind kind, QString field, Expected expected, QSt
     , m_field(std::move(field))
     , m_expected(expected)
     , m_detail(std::move(detail))
-    , m_what(QStringLiteral("%1 %2 %3").arg(int(kind)).arg(m_field, m_detail).toUtf8())
-{
-}
+    , m_what(QStringLiteral("%1 %2 %3").arg(int(kind)).arg(m_field, m_detail).toUtf8()) {}
 
 namespace {
 
-QString problem(const RunTimeError& error, const QString& fieldLabel)
-{
+QString problem(const RunTimeError& error, const QString& fieldLabel) {
     if (!error.detail().isEmpty())
         return error.detail();
     const QString field = fieldLabel.isEmpty() ? QString() : QStringLiteral("\u201C%1\u201D").arg(fieldLabel);
@@ -41,15 +38,15 @@ QString problem(const RunTimeError& error, const QString& fieldLabel)
 
 } // namespace
 
-QString ErrorMessage(const RunTimeError& error, const QString& fieldLabel, const QLocale& locale)
-{
+QString ErrorMessage(const RunTimeError& error, const QString& fieldLabel, const QLocale& locale) {
     QString text = problem(error, fieldLabel);
     switch (error.expected()) {
     case Expected::ClockTime:
         text += QStringLiteral("\nVerwacht: een tijd als uu.mm, bijvoorbeeld 14.30.");
         break;
     case Expected::Number:
-        text += QStringLiteral("\nVerwacht: een getal, bijvoorbeeld 12") + locale.decimalPoint() + QStringLiteral("5.");
+        text += QStringLiteral("\nVerwacht: een getal, bijvoorbeeld 12") + locale.decimalPoint() +
+                QStringLiteral("5.");
         break;
     case Expected::Nothing:
         break;

@@ -10,8 +10,7 @@ namespace kw {
 
 SpeedCalculator::SpeedCalculator(Screens& screens)
     : ScreenWindow(screens)
-    , m_ui(std::make_unique<Ui::Form3>())
-{
+    , m_ui(std::make_unique<Ui::Form3>()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
     SetPickerToToday(*m_ui->SDate);
@@ -27,8 +26,10 @@ SpeedCalculator::SpeedCalculator(Screens& screens)
     option(m_ui->Option2, 24.0);
     option(m_ui->Option3, -24.0);
 
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this] { m_screens.guard(*this, [this] { calculate(); }); });
-    connect(m_ui->Command4, &QPushButton::clicked, this, [this] { m_screens.guard(*this, [this] { print(); }); });
+    connect(m_ui->Command1, &QPushButton::clicked, this,
+            [this] { m_screens.guard(*this, [this] { calculate(); }); });
+    connect(m_ui->Command4, &QPushButton::clicked, this,
+            [this] { m_screens.guard(*this, [this] { print(); }); });
     connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
         m_screens.guard(*this, [this] {
             m_screens.show(m_screens.Form1());
@@ -46,8 +47,7 @@ SpeedCalculator::SpeedCalculator(Screens& screens)
 
 SpeedCalculator::~SpeedCalculator() = default;
 
-void SpeedCalculator::calculate()
-{
+void SpeedCalculator::calculate() {
     SpeedInput input;
     input.sDate = m_ui->SDate->value();
     input.aDate = m_ui->ADate->value();
@@ -63,9 +63,9 @@ void SpeedCalculator::calculate()
     m_last = result;
 }
 
-void SpeedCalculator::print()
-{
-    const std::unique_ptr<TextDevice> device = m_screens.printerDevice(QStringLiteral("SpeedCalculator Resultaten"));
+void SpeedCalculator::print() {
+    const std::unique_ptr<TextDevice> device =
+        m_screens.printerDevice(QStringLiteral("SpeedCalculator Resultaten"));
     ReportPrinter printer(*device);
     PrintSpeedReport(printer, m_last, m_steam, QLocale());
 }

@@ -31,8 +31,8 @@ private:
 
     std::unique_ptr<Ui::Form3> m_ui;
     double m_dateLineCorrection = 0.0;
-    SpeedResult m_last;    // Departure, Arrival, SteamingHours, AverageSpeed and what they were computed from
-    SteamingTime m_steam;  // SteamHours and SteamMinutes, as the last report split them
+    SpeedResult m_last;   // Departure, Arrival, SteamingHours, AverageSpeed and what they were computed from
+    SteamingTime m_steam; // SteamHours and SteamMinutes, as the last report split them
 };
 
 } // namespace kw

@@ -7,8 +7,8 @@ namespace kw {
 namespace {
 
 // distance / speed, with the faults a zero or enormous speed brings named after `field`.
-double checkedQuotient(double numerator, double denominator, const QString& field, const QString& zeroDetail)
-{
+double checkedQuotient(double numerator, double denominator, const QString& field,
+                       const QString& zeroDetail) {
     if (denominator == 0.0) {
         if (numerator == 0.0)
             throw RunTimeError(ErrorKind::InvalidOperation, field, Expected::Nothing, zeroDetail);
@@ -19,13 +19,13 @@ double checkedQuotient(double numerator, double denominator, const QString& fiel
 
 } // namespace
 
-EtaTable CalculateEta(const EtaInput& input, const QLocale& locale)
-{
+EtaTable CalculateEta(const EtaInput& input, const QLocale& locale) {
     const ClockMinutes clock = ClockTextToMinutes(input.sTime, locale, QStringLiteral("STime"));
     const DateTime departure = AddMinutes(input.sailDate, clock.total);
 
     const double timeDiff = TextToNumber(input.timeDiff, locale, QStringLiteral("TimeDiff"));
-    const double shiftMinutes = CheckFloat((timeDiff + input.dateLineCorrection) * 60.0, QStringLiteral("TimeDiff"));
+    const double shiftMinutes =
+        CheckFloat((timeDiff + input.dateLineCorrection) * 60.0, QStringLiteral("TimeDiff"));
     const DateTime shiftedDeparture = AddMinutes(departure, shiftMinutes);
 
     const double distance = TextToNumber(input.dist, locale, QStringLiteral("Dist"));
@@ -37,7 +37,8 @@ EtaTable CalculateEta(const EtaInput& input, const QLocale& locale)
         // Row 0 can only fail on the starting speed; later rows on the step that brought it to 0.
         const QString field = i == 0 ? QStringLiteral("Vaart") : QStringLiteral("VVers");
         const QString zeroDetail =
-            QStringLiteral("De vaart in rij %1 is 0 knopen: de vaartijd kan niet worden berekend.").arg(i + 1);
+            QStringLiteral("De vaart in rij %1 is 0 knopen: de vaartijd kan niet worden berekend.")
+                .arg(i + 1);
         const double minutesUnderway =
             CheckFloat(checkedQuotient(distance, currentSpeed, field, zeroDetail) * 60.0, field);
         const DateTime currentEta = AddMinutes(shiftedDeparture, minutesUnderway);
@@ -54,8 +55,7 @@ EtaTable CalculateEta(const EtaInput& input, const QLocale& locale)
     return table;
 }
 
-SpeedResult CalculateSpeed(const SpeedInput& input, const QLocale& locale)
-{
+SpeedResult CalculateSpeed(const SpeedInput& input, const QLocale& locale) {
     const ClockMinutes departureClock = ClockTextToMinutes(input.sTime, locale, QStringLiteral("STime"));
     const ClockMinutes arrivalClock = ClockTextToMinutes(input.aTime, locale, QStringLiteral("ATime"));
 
@@ -78,8 +78,7 @@ SpeedResult CalculateSpeed(const SpeedInput& input, const QLocale& locale)
     return result;
 }
 
-SteamingTime SplitSteamingHours(double steamingHours)
-{
+SteamingTime SplitSteamingHours(double steamingHours) {
     CheckFloat(steamingHours);
     // Hours and minutes both come from the whole minutes, so 2.3 hours gives 2 and 18, not 2 and
     // 17.999999999999993 floored.

@@ -36,10 +36,10 @@ struct EtaRow {
 // The eleven rows and the four summary texts exactly as the results screen shows them.
 struct EtaTable {
     std::array<EtaRow, EtaRowCount> rows;
-    QString departure;  // Text1
-    QString distance;   // Text2
-    QString dateLine;   // Text3
-    QString timeDiff;   // Text4
+    QString departure; // Text1
+    QString distance;  // Text2
+    QString dateLine;  // Text3
+    QString timeDiff;  // Text4
 };
 
 EtaTable CalculateEta(const EtaInput& input, const QLocale& locale);
@@ -59,8 +59,8 @@ struct SpeedResult {
     DateTime departure;
     DateTime arrival;
     double steamingHours = 0.0;
-    double averageSpeed = 0.0;      // truncated to hundredths
-    double dateLineCorrection = 0.0; // as used by this calculation
+    double averageSpeed = 0.0;                  // truncated to hundredths
+    double dateLineCorrection = 0.0;            // as used by this calculation
     QString timeDiffText = QStringLiteral("0"); // the time difference as typed for this calculation
 };
 

@@ -33,13 +33,13 @@ struct PrintItem {
     Separator separator = Separator::EndOfLine;
 
     static PrintItem empty(Separator separator) { return {ItemKind::Empty, {}, separator}; }
-    static PrintItem text(QString text, Separator separator) { return {ItemKind::Text, std::move(text), separator}; }
-    static PrintItem object(QString value, Separator separator)
-    {
+    static PrintItem text(QString text, Separator separator) {
+        return {ItemKind::Text, std::move(text), separator};
+    }
+    static PrintItem object(QString value, Separator separator) {
         return {ItemKind::Object, std::move(value), separator};
     }
-    static PrintItem general(QString value, Separator separator)
-    {
+    static PrintItem general(QString value, Separator separator) {
         return {ItemKind::General, std::move(value), separator};
     }
     static PrintItem integer(qint16 value, Separator separator, const QLocale& locale);

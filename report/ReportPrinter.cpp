@@ -5,18 +5,15 @@
 namespace kw {
 
 ReportPrinter::ReportPrinter(TextDevice& device)
-    : m_device(device)
-{
+    : m_device(device) {
     applyFont();
 }
 
-void ReportPrinter::applyFont()
-{
+void ReportPrinter::applyFont() {
     m_device.setFont(m_pointSize, m_bold);
 }
 
-void ReportPrinter::print(const PrintList& list)
-{
+void ReportPrinter::print(const PrintList& list) {
     m_device.touch();
     for (const PrintItem& item : list) {
         if (!item.value.isEmpty()) {
@@ -39,20 +36,17 @@ void ReportPrinter::print(const PrintList& list)
     }
 }
 
-void ReportPrinter::SetFontSize(float points)
-{
+void ReportPrinter::SetFontSize(float points) {
     m_pointSize = points;
     applyFont();
 }
 
-void ReportPrinter::SetFontBold(bool bold)
-{
+void ReportPrinter::SetFontBold(bool bold) {
     m_bold = bold;
     applyFont();
 }
 
-void ReportPrinter::EndDocument()
-{
+void ReportPrinter::EndDocument() {
     m_device.endDocument();
     m_column = 0.0;
     m_top = 0.0;

@@ -8,13 +8,11 @@ constexpr auto NZ = Separator::NextZone;
 constexpr auto EOL = Separator::EndOfLine;
 constexpr auto JN = Separator::Join;
 
-void emptyLine(ReportPrinter& printer)
-{
+void emptyLine(ReportPrinter& printer) {
     printer.print({PrintItem::empty(EOL)});
 }
 
-void title(ReportPrinter& printer, PrintList list)
-{
+void title(ReportPrinter& printer, PrintList list) {
     printer.SetFontSize(16);
     printer.SetFontBold(true);
     printer.print(list);
@@ -22,8 +20,7 @@ void title(ReportPrinter& printer, PrintList list)
 
 } // namespace
 
-void PrintEtaReport(ReportPrinter& printer, const EtaTable& table)
-{
+void PrintEtaReport(ReportPrinter& printer, const EtaTable& table) {
     emptyLine(printer);
     title(printer, {PrintItem::empty(NZ), PrintItem::text(QStringLiteral("ETA Calculator Resultaten"), EOL)});
     printer.SetFontSize(14);
@@ -36,8 +33,8 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table)
     summary(QStringLiteral("Vertek datum en tijd"), table.departure);
     emptyLine(printer);
     // "Afstand " is short: one more zone puts its value under the other values.
-    printer.print({PrintItem::empty(NZ), PrintItem::text(QStringLiteral("Afstand "), NZ), PrintItem::empty(NZ),
-                   PrintItem::text(table.distance, EOL)});
+    printer.print({PrintItem::empty(NZ), PrintItem::text(QStringLiteral("Afstand "), NZ),
+                   PrintItem::empty(NZ), PrintItem::text(table.distance, EOL)});
     summary(QStringLiteral("Datumgrens Correctie "), table.dateLine);
     summary(QStringLiteral("Tijdsverschil "), table.timeDiff);
 
@@ -55,8 +52,7 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table)
 }
 
 void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, SteamingTime& steam,
-                      const QLocale& locale)
-{
+                      const QLocale& locale) {
     steam = SplitSteamingHours(result.steamingHours);
 
     emptyLine(printer);
@@ -72,7 +68,8 @@ void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, Steamin
                    PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EOL)});
     printer.print({PrintItem::text(QStringLiteral("Datumgrens Correctie "), NZ),
                    PrintItem::real(result.dateLineCorrection, EOL, locale)});
-    printer.print({PrintItem::text(QStringLiteral("Tijdsverschil "), NZ), PrintItem::object(result.timeDiffText, EOL)});
+    printer.print(
+        {PrintItem::text(QStringLiteral("Tijdsverschil "), NZ), PrintItem::object(result.timeDiffText, EOL)});
     printer.print({PrintItem::text(QStringLiteral("Stoom tijd"), NZ), PrintItem::empty(NZ),
                    PrintItem::integer(steam.hours, JN, locale), PrintItem::text(QStringLiteral(":"), JN),
                    PrintItem::general(FormatNumber(steam.minutes, u"00", locale), EOL)});

@@ -175,10 +175,11 @@ def form2():
         ((90, 6360, 375, 10), (1560, 6360, 420, 21), (3600, 6360, 420, 45), 14),
     ]
     tabbed = []
-    for i, (speed, day, date, blanks) in enumerate(rows):
+    # The date cells' initial blanks are set by the screen: uic drops a text of blanks alone.
+    for i, (speed, day, date, _blanks) in enumerate(rows):
         for (name, (left, top, height, tab), width, text) in (
                 ("Speed_%d" % i, speed, 1215, ""), ("ETADay_%d" % i, day, 1695, ""),
-                ("ETADate_%d" % i, date, 1935, " " * blanks)):
+                ("ETADate_%d" % i, date, 1935, "")):
             widgets.append(W("QLineEdit", name, left, top, width, height, text))
             tabbed.append((tab, name))
     summary = [("Label3", "Vertrek Datum en Tijd", 240, "Text1", 600, 34), ("Label4", "Afstand in Mijlen", 1240, "Text2", 1600, 35),

@@ -11,8 +11,7 @@ namespace {
 const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 const QLocale cLocale = QLocale::c();
 
-QLocale localeNamed(const QString& name)
-{
+QLocale localeNamed(const QString& name) {
     return name == u"nl" ? dutch : cLocale;
 }
 
@@ -42,51 +41,68 @@ private slots:
     void errorMessages();
 };
 
-void TestArithmetic::textToNumber_data()
-{
+void TestArithmetic::textToNumber_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
-    QTest::newRow("nl: the tooltip's 14.30 stays 14.3, not 1430") << "nl" << "14.30" << 14.3;
-    QTest::newRow("nl: 14,30 is 14.3") << "nl" << "14,30" << 14.3;
-    QTest::newRow("nl: blanks around") << "nl" << "  5,5 " << 5.5;
-    QTest::newRow("nl: leading sign") << "nl" << "-0,30" << -0.3;
-    QTest::newRow("nl: plus sign") << "nl" << "+12" << 12.0;
-    QTest::newRow("nl: no leading digit") << "nl" << ",5" << 0.5;
-    QTest::newRow("C: point") << "C" << "120" << 120.0;
-    QTest::newRow("C: decimals") << "C" << "112.25" << 112.25;
-    QTest::newRow("C: trailing point") << "C" << "7." << 7.0;
-    QTest::newRow("C: tiny underflows to zero") << "C" << (QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1")) << 0.0;
+    QTest::newRow("nl: the tooltip's 14.30 stays 14.3, not 1430") << "nl"
+                                                                  << "14.30" << 14.3;
+    QTest::newRow("nl: 14,30 is 14.3") << "nl"
+                                       << "14,30" << 14.3;
+    QTest::newRow("nl: blanks around") << "nl"
+                                       << "  5,5 " << 5.5;
+    QTest::newRow("nl: leading sign") << "nl"
+                                      << "-0,30" << -0.3;
+    QTest::newRow("nl: plus sign") << "nl"
+                                   << "+12" << 12.0;
+    QTest::newRow("nl: no leading digit") << "nl"
+                                          << ",5" << 0.5;
+    QTest::newRow("C: point") << "C"
+                              << "120" << 120.0;
+    QTest::newRow("C: decimals") << "C"
+                                 << "112.25" << 112.25;
+    QTest::newRow("C: trailing point") << "C"
+                                       << "7." << 7.0;
+    QTest::newRow("C: tiny underflows to zero")
+        << "C" << (QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1")) << 0.0;
 }
 
-void TestArithmetic::textToNumber()
-{
+void TestArithmetic::textToNumber() {
     QFETCH(QString, locale);
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(TextToNumber(text, localeNamed(locale)), expected);
 }
 
-void TestArithmetic::textToNumberRejects_data()
-{
+void TestArithmetic::textToNumberRejects_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
     QTest::addColumn<ErrorKind>("kind");
-    QTest::newRow("empty") << "nl" << "" << ErrorKind::TypeMismatch;
-    QTest::newRow("blanks") << "nl" << "   " << ErrorKind::TypeMismatch;
-    QTest::newRow("letters") << "nl" << "abc" << ErrorKind::TypeMismatch;
-    QTest::newRow("grouping is not read") << "nl" << "1.000,5" << ErrorKind::TypeMismatch;
-    QTest::newRow("C: comma is no separator") << "C" << "14,30" << ErrorKind::TypeMismatch;
-    QTest::newRow("exponent") << "C" << "1e308" << ErrorKind::TypeMismatch;
-    QTest::newRow("NaN") << "C" << "NaN" << ErrorKind::TypeMismatch;
-    QTest::newRow("lone sign") << "C" << "-" << ErrorKind::TypeMismatch;
-    QTest::newRow("sign then blank") << "C" << "- 5" << ErrorKind::TypeMismatch;
-    QTest::newRow("two points") << "C" << "1.2.3" << ErrorKind::TypeMismatch;
-    QTest::newRow("too large for a double") << "C" << (QStringLiteral("1") + QString(400, u'0')) << ErrorKind::FloatOverflow;
+    QTest::newRow("empty") << "nl"
+                           << "" << ErrorKind::TypeMismatch;
+    QTest::newRow("blanks") << "nl"
+                            << "   " << ErrorKind::TypeMismatch;
+    QTest::newRow("letters") << "nl"
+                             << "abc" << ErrorKind::TypeMismatch;
+    QTest::newRow("grouping is not read") << "nl"
+                                          << "1.000,5" << ErrorKind::TypeMismatch;
+    QTest::newRow("C: comma is no separator") << "C"
+                                              << "14,30" << ErrorKind::TypeMismatch;
+    QTest::newRow("exponent") << "C"
+                              << "1e308" << ErrorKind::TypeMismatch;
+    QTest::newRow("NaN") << "C"
+                         << "NaN" << ErrorKind::TypeMismatch;
+    QTest::newRow("lone sign") << "C"
+                               << "-" << ErrorKind::TypeMismatch;
+    QTest::newRow("sign then blank") << "C"
+                                     << "- 5" << ErrorKind::TypeMismatch;
+    QTest::newRow("two points") << "C"
+                                << "1.2.3" << ErrorKind::TypeMismatch;
+    QTest::newRow("too large for a double")
+        << "C" << (QStringLiteral("1") + QString(400, u'0')) << ErrorKind::FloatOverflow;
 }
 
-void TestArithmetic::textToNumberRejects()
-{
+void TestArithmetic::textToNumberRejects() {
     QFETCH(QString, locale);
     QFETCH(QString, text);
     QFETCH(ErrorKind, kind);
@@ -99,8 +115,7 @@ void TestArithmetic::textToNumberRejects()
     }
 }
 
-void TestArithmetic::clockText_data()
-{
+void TestArithmetic::clockText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("hours");
     QTest::addColumn<int>("minutePart");
@@ -119,8 +134,7 @@ void TestArithmetic::clockText_data()
     QTest::newRow("8.05") << "8.05" << 8 << 5 << 485;
 }
 
-void TestArithmetic::clockText()
-{
+void TestArithmetic::clockText() {
     QFETCH(QString, text);
     QFETCH(int, hours);
     QFETCH(int, minutePart);
@@ -135,8 +149,7 @@ void TestArithmetic::clockText()
     QCOMPARE(ClockTextToMinutes(QString(text).replace(u'.', u','), dutch).total, total);
 }
 
-void TestArithmetic::clockTextFails_data()
-{
+void TestArithmetic::clockTextFails_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<ErrorKind>("kind");
     QTest::newRow("546.08 overflows at the addition") << "546.08" << ErrorKind::Overflow;
@@ -147,8 +160,7 @@ void TestArithmetic::clockTextFails_data()
     QTest::newRow("hh:mm is not a number") << "14:30" << ErrorKind::TypeMismatch;
 }
 
-void TestArithmetic::clockTextFails()
-{
+void TestArithmetic::clockTextFails() {
     QFETCH(QString, text);
     QFETCH(ErrorKind, kind);
     try {
@@ -161,8 +173,7 @@ void TestArithmetic::clockTextFails()
     }
 }
 
-void TestArithmetic::addMinutes_data()
-{
+void TestArithmetic::addMinutes_data() {
     QTest::addColumn<double>("minutes");
     QTest::addColumn<QString>("expected");
     QTest::newRow("whole") << 870.0 << "06-12-2026 14:30";
@@ -173,16 +184,14 @@ void TestArithmetic::addMinutes_data()
     QTest::newRow("negative half rounds away") << -10.5 << "05-12-2026 23:49";
 }
 
-void TestArithmetic::addMinutes()
-{
+void TestArithmetic::addMinutes() {
     QFETCH(double, minutes);
     QFETCH(QString, expected);
     const DateTime start = DateTime::fromDate(QDate(2026, 12, 6));
     QCOMPARE(FormatDateTime(AddMinutes(start, minutes), u"dd-MM-yyyy hh:mm", cLocale), expected);
 }
 
-void TestArithmetic::addMinutesOutOfRange()
-{
+void TestArithmetic::addMinutesOutOfRange() {
     const DateTime last = DateTime::fromDate(QDate(9999, 12, 31), 23, 59);
     QVERIFY_THROWS_EXCEPTION(RunTimeError, AddMinutes(last, 1));
     const DateTime first = DateTime::fromDate(QDate(100, 1, 1));
@@ -196,8 +205,7 @@ void TestArithmetic::addMinutesOutOfRange()
     QCOMPARE(AddMinutes(last, 0), last);
 }
 
-void TestArithmetic::minutesBetween()
-{
+void TestArithmetic::minutesBetween() {
     const DateTime a = DateTime::fromDate(QDate(2026, 12, 6), 8, 0);
     const DateTime b = DateTime::fromDate(QDate(2026, 12, 7), 14, 30);
     QCOMPARE(MinutesBetween(a, b), 1830);
@@ -207,32 +215,47 @@ void TestArithmetic::minutesBetween()
     QVERIFY_THROWS_EXCEPTION(RunTimeError, MinutesBetween(a, far));
 }
 
-void TestArithmetic::numberPatterns_data()
-{
+void TestArithmetic::numberPatterns_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("expected"); // with a point; the Dutch run expects a comma
-    QTest::newRow("speed 12.5") << 12.5 << " ###00.00" << " 12.50";
-    QTest::newRow("speed 8 gets a leading zero") << 8.0 << " ###00.00" << " 08.00";
-    QTest::newRow("speed 7.5") << 7.5 << " ###00.00" << " 07.50";
-    QTest::newRow("speed 112.25") << 112.25 << " ###00.00" << " 112.25";
-    QTest::newRow("speed negative") << -7.5 << " ###00.00" << " -07.50";
-    QTest::newRow("distance below 1 has no leading digit") << 0.5 << "###.00" << ".50";
-    QTest::newRow("distance rounds") << 123.456 << "###.00" << "123.46";
-    QTest::newRow("distance 120") << 120.0 << "###.00" << "120.00";
-    QTest::newRow("zero shows .00") << 0.0 << "##.00" << ".00";
-    QTest::newRow("integer digits beyond placeholders") << 1234.5 << "##.00" << "1234.50";
-    QTest::newRow("half away from zero") << 0.125 << "##.00" << ".13";
-    QTest::newRow("negative half away from zero") << -0.125 << "##.00" << "-.13";
-    QTest::newRow("decimal half 1.005") << 1.005 << "##.00" << "1.01";
-    QTest::newRow("speed -12.5") << -12.5 << "##.00" << "-12.50";
-    QTest::newRow("minutes 7") << 7.0 << "00" << "07";
-    QTest::newRow("minutes 5") << 5.0 << "00" << "05";
-    QTest::newRow("minutes 45") << 45.0 << "00" << "45";
+    QTest::newRow("speed 12.5") << 12.5 << " ###00.00"
+                                << " 12.50";
+    QTest::newRow("speed 8 gets a leading zero") << 8.0 << " ###00.00"
+                                                 << " 08.00";
+    QTest::newRow("speed 7.5") << 7.5 << " ###00.00"
+                               << " 07.50";
+    QTest::newRow("speed 112.25") << 112.25 << " ###00.00"
+                                  << " 112.25";
+    QTest::newRow("speed negative") << -7.5 << " ###00.00"
+                                    << " -07.50";
+    QTest::newRow("distance below 1 has no leading digit") << 0.5 << "###.00"
+                                                           << ".50";
+    QTest::newRow("distance rounds") << 123.456 << "###.00"
+                                     << "123.46";
+    QTest::newRow("distance 120") << 120.0 << "###.00"
+                                  << "120.00";
+    QTest::newRow("zero shows .00") << 0.0 << "##.00"
+                                    << ".00";
+    QTest::newRow("integer digits beyond placeholders") << 1234.5 << "##.00"
+                                                        << "1234.50";
+    QTest::newRow("half away from zero") << 0.125 << "##.00"
+                                         << ".13";
+    QTest::newRow("negative half away from zero") << -0.125 << "##.00"
+                                                  << "-.13";
+    QTest::newRow("decimal half 1.005") << 1.005 << "##.00"
+                                        << "1.01";
+    QTest::newRow("speed -12.5") << -12.5 << "##.00"
+                                 << "-12.50";
+    QTest::newRow("minutes 7") << 7.0 << "00"
+                               << "07";
+    QTest::newRow("minutes 5") << 5.0 << "00"
+                               << "05";
+    QTest::newRow("minutes 45") << 45.0 << "00"
+                                << "45";
 }
 
-void TestArithmetic::numberPatterns()
-{
+void TestArithmetic::numberPatterns() {
     QFETCH(double, value);
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
@@ -240,21 +263,29 @@ void TestArithmetic::numberPatterns()
     QCOMPARE(FormatNumber(value, pattern, dutch), QString(expected).replace(u'.', u','));
 }
 
-void TestArithmetic::datePatterns_data()
-{
+void TestArithmetic::datePatterns_data() {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("dutchText");
     QTest::addColumn<QString>("cText");
     // Sunday 6 December 2026, 09:05.
-    QTest::newRow("departure") << "dd-MM-yyyy hh:mm" << "06-12-2026 09:05" << "06-12-2026 09:05";
-    QTest::newRow("ETA cell") << " dd-MM-yyyy hh:mm" << " 06-12-2026 09:05" << " 06-12-2026 09:05";
-    QTest::newRow("report, hour unpadded") << "dd-MM-yyyy h:mm" << "06-12-2026 9:05" << "06-12-2026 9:05";
-    QTest::newRow("picker text") << "dd-MM-yy" << "06-12-26" << "06-12-26";
-    QTest::newRow("weekday") << " dddd " << " zondag " << " Sunday ";
+    QTest::newRow("departure") << "dd-MM-yyyy hh:mm"
+                               << "06-12-2026 09:05"
+                               << "06-12-2026 09:05";
+    QTest::newRow("ETA cell") << " dd-MM-yyyy hh:mm"
+                              << " 06-12-2026 09:05"
+                              << " 06-12-2026 09:05";
+    QTest::newRow("report, hour unpadded") << "dd-MM-yyyy h:mm"
+                                           << "06-12-2026 9:05"
+                                           << "06-12-2026 9:05";
+    QTest::newRow("picker text") << "dd-MM-yy"
+                                 << "06-12-26"
+                                 << "06-12-26";
+    QTest::newRow("weekday") << " dddd "
+                             << " zondag "
+                             << " Sunday ";
 }
 
-void TestArithmetic::datePatterns()
-{
+void TestArithmetic::datePatterns() {
     QFETCH(QString, pattern);
     QFETCH(QString, dutchText);
     QFETCH(QString, cText);
@@ -263,8 +294,7 @@ void TestArithmetic::datePatterns()
     QCOMPARE(FormatDateTime(value, pattern, cLocale), cText);
 }
 
-void TestArithmetic::zeroDateTime()
-{
+void TestArithmetic::zeroDateTime() {
     const DateTime zero;
     QCOMPARE(zero.date(), QDate(1899, 12, 30));
     QCOMPARE(FormatDateTime(zero, u"dd-MM-yyyy h:mm", cLocale), QStringLiteral("30-12-1899 0:00"));
@@ -273,8 +303,7 @@ void TestArithmetic::zeroDateTime()
     QCOMPARE(FormatDateTime(before, u"dd-MM-yyyy hh:mm", cLocale), QStringLiteral("29-12-1899 23:30"));
 }
 
-void TestArithmetic::errorMessages()
-{
+void TestArithmetic::errorMessages() {
     const RunTimeError clock(ErrorKind::TypeMismatch, QStringLiteral("STime"), Expected::ClockTime);
     QCOMPARE(ErrorMessage(clock, QStringLiteral("Vertrek tijd"), dutch),
              QStringLiteral("Het veld \u201CVertrek tijd\u201D bevat geen geldig getal.\n"

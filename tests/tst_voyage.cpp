@@ -13,8 +13,7 @@ const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 const QLocale cLocale = QLocale::c();
 
 // The worked passage: 1 March 2002, 08.00, time difference 1, 120 miles, 10 knots, step 5.
-EtaInput workedPassage()
-{
+EtaInput workedPassage() {
     EtaInput input;
     input.sailDate = DateTime::fromDate(QDate(2002, 3, 1));
     input.sTime = QStringLiteral("08.00");
@@ -26,8 +25,7 @@ EtaInput workedPassage()
 }
 
 // 6 December 2026 08.00 to 7 December 2026 14.30, time difference 1, 300 miles.
-SpeedInput workedSpeed()
-{
+SpeedInput workedSpeed() {
     SpeedInput input;
     input.sDate = DateTime::fromDate(QDate(2026, 12, 6));
     input.aDate = DateTime::fromDate(QDate(2026, 12, 7));
@@ -38,8 +36,7 @@ SpeedInput workedSpeed()
     return input;
 }
 
-ErrorKind failureOf(const auto& call, QString* field = nullptr)
-{
+ErrorKind failureOf(const auto& call, QString* field = nullptr) {
     try {
         call();
     } catch (const RunTimeError& error) {
@@ -74,21 +71,25 @@ private slots:
     void steamingTimeOverflow();
 };
 
-void TestVoyage::workedPassage_data()
-{
+void TestVoyage::workedPassage_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("date");
-    QTest::newRow("10 knots, 720 minutes") << 0 << " 10.00" << " 01-03-2002 21:00";
-    QTest::newRow("15 knots, 480 minutes") << 1 << " 15.00" << " 01-03-2002 17:00";
-    QTest::newRow("20 knots, 360 minutes") << 2 << " 20.00" << " 01-03-2002 15:00";
-    QTest::newRow("25 knots, 288 minutes") << 3 << " 25.00" << " 01-03-2002 13:48";
-    QTest::newRow("30 knots, 240 minutes") << 4 << " 30.00" << " 01-03-2002 13:00";
-    QTest::newRow("60 knots, 120 minutes") << 10 << " 60.00" << " 01-03-2002 11:00";
+    QTest::newRow("10 knots, 720 minutes") << 0 << " 10.00"
+                                           << " 01-03-2002 21:00";
+    QTest::newRow("15 knots, 480 minutes") << 1 << " 15.00"
+                                           << " 01-03-2002 17:00";
+    QTest::newRow("20 knots, 360 minutes") << 2 << " 20.00"
+                                           << " 01-03-2002 15:00";
+    QTest::newRow("25 knots, 288 minutes") << 3 << " 25.00"
+                                           << " 01-03-2002 13:48";
+    QTest::newRow("30 knots, 240 minutes") << 4 << " 30.00"
+                                           << " 01-03-2002 13:00";
+    QTest::newRow("60 knots, 120 minutes") << 10 << " 60.00"
+                                           << " 01-03-2002 11:00";
 }
 
-void TestVoyage::workedPassage()
-{
+void TestVoyage::workedPassage() {
     QFETCH(int, row);
     QFETCH(QString, speed);
     QFETCH(QString, date);
@@ -108,8 +109,7 @@ void TestVoyage::workedPassage()
     QCOMPARE(nl.distance, QStringLiteral("120,00"));
 }
 
-void TestVoyage::dateLineOptions()
-{
+void TestVoyage::dateLineOptions() {
     EtaInput input = ::workedPassage();
     input.dateLineCorrection = 24;
     EtaTable table = CalculateEta(input, cLocale);
@@ -124,17 +124,18 @@ void TestVoyage::dateLineOptions()
     QCOMPARE(table.dateLine, QStringLiteral("-24"));
 }
 
-void TestVoyage::timeDifferenceIsHours_data()
-{
+void TestVoyage::timeDifferenceIsHours_data() {
     QTest::addColumn<QString>("timeDiff");
     QTest::addColumn<QString>("arrival"); // row 0: 720 minutes after the shifted departure
-    QTest::newRow("5.5 shifts 330 minutes") << "5.5" << " 02-03-2002 01:30";
-    QTest::newRow("5.30 is 5.3 hours, 318 minutes") << "5.30" << " 02-03-2002 01:18";
-    QTest::newRow("negative") << "-3" << " 01-03-2002 17:00";
+    QTest::newRow("5.5 shifts 330 minutes") << "5.5"
+                                            << " 02-03-2002 01:30";
+    QTest::newRow("5.30 is 5.3 hours, 318 minutes") << "5.30"
+                                                    << " 02-03-2002 01:18";
+    QTest::newRow("negative") << "-3"
+                              << " 01-03-2002 17:00";
 }
 
-void TestVoyage::timeDifferenceIsHours()
-{
+void TestVoyage::timeDifferenceIsHours() {
     QFETCH(QString, timeDiff);
     QFETCH(QString, arrival);
     EtaInput input = ::workedPassage();
@@ -144,8 +145,7 @@ void TestVoyage::timeDifferenceIsHours()
     QCOMPARE(table.timeDiff, timeDiff); // as typed, not the number written back
 }
 
-void TestVoyage::stepsAndSpeeds()
-{
+void TestVoyage::stepsAndSpeeds() {
     EtaInput input = ::workedPassage();
     input.vaart = QStringLiteral("7,5");
     input.vvers = QStringLiteral("0");
@@ -173,25 +173,31 @@ void TestVoyage::stepsAndSpeeds()
     QCOMPARE(table.rows[10].speed, QStringLiteral(" 01.10"));
 }
 
-void TestVoyage::etaFailures_data()
-{
+void TestVoyage::etaFailures_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<ErrorKind>("kind");
     QTest::addColumn<QString>("failingField");
-    QTest::newRow("speed 0") << "vaart" << "0" << ErrorKind::DivisionByZero << "Vaart";
-    QTest::newRow("step brings speed to 0 in row 3") << "vvers" << "-5" << ErrorKind::DivisionByZero << "VVers";
-    QTest::newRow("empty clock time") << "sTime" << "" << ErrorKind::TypeMismatch << "STime";
-    QTest::newRow("clock time overflow") << "sTime" << "547" << ErrorKind::Overflow << "STime";
-    QTest::newRow("time difference letters") << "timeDiff" << "een" << ErrorKind::TypeMismatch << "TimeDiff";
-    QTest::newRow("distance empty") << "dist" << "" << ErrorKind::TypeMismatch << "Dist";
-    QTest::newRow("step empty") << "vvers" << " " << ErrorKind::TypeMismatch << "VVers";
-    QTest::newRow("arrival beyond 9999") << "timeDiff" << "80000000" << ErrorKind::DateOutOfRange << "";
+    QTest::newRow("speed 0") << "vaart"
+                             << "0" << ErrorKind::DivisionByZero << "Vaart";
+    QTest::newRow("step brings speed to 0 in row 3") << "vvers"
+                                                     << "-5" << ErrorKind::DivisionByZero << "VVers";
+    QTest::newRow("empty clock time") << "sTime"
+                                      << "" << ErrorKind::TypeMismatch << "STime";
+    QTest::newRow("clock time overflow") << "sTime"
+                                         << "547" << ErrorKind::Overflow << "STime";
+    QTest::newRow("time difference letters") << "timeDiff"
+                                             << "een" << ErrorKind::TypeMismatch << "TimeDiff";
+    QTest::newRow("distance empty") << "dist"
+                                    << "" << ErrorKind::TypeMismatch << "Dist";
+    QTest::newRow("step empty") << "vvers"
+                                << " " << ErrorKind::TypeMismatch << "VVers";
+    QTest::newRow("arrival beyond 9999") << "timeDiff"
+                                         << "80000000" << ErrorKind::DateOutOfRange << "";
     QTest::newRow("enormous distance") << "dist" << QString(301, u'9') << ErrorKind::DateOutOfRange << "";
 }
 
-void TestVoyage::etaFailures()
-{
+void TestVoyage::etaFailures() {
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(ErrorKind, kind);
@@ -215,8 +221,7 @@ void TestVoyage::etaFailures()
     QCOMPARE(actualField, failingField);
 }
 
-void TestVoyage::speed_data()
-{
+void TestVoyage::speed_data() {
     QTest::addColumn<SpeedInput>("input");
     QTest::addColumn<double>("steamingHours");
     QTest::addColumn<double>("averageSpeed");
@@ -262,8 +267,7 @@ void TestVoyage::speed_data()
     QTest::newRow("14.29 counts as 14:29: 121 minutes") << lostMinute << 121.0 / 60.0 << 60.0 << "60.00";
 }
 
-void TestVoyage::speed()
-{
+void TestVoyage::speed() {
     QFETCH(SpeedInput, input);
     QFETCH(double, steamingHours);
     QFETCH(double, averageSpeed);
@@ -277,8 +281,7 @@ void TestVoyage::speed()
     }
 }
 
-void TestVoyage::speedKeepsWhatItUsed()
-{
+void TestVoyage::speedKeepsWhatItUsed() {
     SpeedInput input = workedSpeed();
     input.timeDiff = QStringLiteral("1,0");
     input.dateLineCorrection = -24.0;
@@ -290,23 +293,29 @@ void TestVoyage::speedKeepsWhatItUsed()
     QCOMPARE(result.steamingHours, 53.5);
 }
 
-void TestVoyage::speedFailures_data()
-{
+void TestVoyage::speedFailures_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<ErrorKind>("kind");
-    QTest::newRow("departure equals arrival") << "same" << "" << ErrorKind::DivisionByZero;
-    QTest::newRow("zero over zero") << "same" << "0" << ErrorKind::InvalidOperation;
-    QTest::newRow("STime empty") << "sTime" << "" << ErrorKind::TypeMismatch;
-    QTest::newRow("ATime letters") << "aTime" << "acht" << ErrorKind::TypeMismatch;
-    QTest::newRow("ATime overflow") << "aTime" << "546.08" << ErrorKind::Overflow;
-    QTest::newRow("TimeDiff not a number") << "timeDiff" << "1:30" << ErrorKind::TypeMismatch;
-    QTest::newRow("Dist empty") << "dist" << "" << ErrorKind::TypeMismatch;
-    QTest::newRow("Dist huge over a tiny time") << "tiny" << "" << ErrorKind::FloatOverflow;
+    QTest::newRow("departure equals arrival") << "same"
+                                              << "" << ErrorKind::DivisionByZero;
+    QTest::newRow("zero over zero") << "same"
+                                    << "0" << ErrorKind::InvalidOperation;
+    QTest::newRow("STime empty") << "sTime"
+                                 << "" << ErrorKind::TypeMismatch;
+    QTest::newRow("ATime letters") << "aTime"
+                                   << "acht" << ErrorKind::TypeMismatch;
+    QTest::newRow("ATime overflow") << "aTime"
+                                    << "546.08" << ErrorKind::Overflow;
+    QTest::newRow("TimeDiff not a number") << "timeDiff"
+                                           << "1:30" << ErrorKind::TypeMismatch;
+    QTest::newRow("Dist empty") << "dist"
+                                << "" << ErrorKind::TypeMismatch;
+    QTest::newRow("Dist huge over a tiny time") << "tiny"
+                                                << "" << ErrorKind::FloatOverflow;
 }
 
-void TestVoyage::speedFailures()
-{
+void TestVoyage::speedFailures() {
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(ErrorKind, kind);
@@ -332,8 +341,7 @@ void TestVoyage::speedFailures()
     QCOMPARE(failureOf([&] { CalculateSpeed(input, cLocale); }), kind);
 }
 
-void TestVoyage::steamingTime_data()
-{
+void TestVoyage::steamingTime_data() {
     QTest::addColumn<double>("hours");
     QTest::addColumn<int>("wholeHours");
     QTest::addColumn<int>("minutes");
@@ -347,8 +355,7 @@ void TestVoyage::steamingTime_data()
     QTest::newRow("2.3 less 0.1 hours is 2:12") << (2.3 - 0.1) << 2 << 12;
 }
 
-void TestVoyage::steamingTime()
-{
+void TestVoyage::steamingTime() {
     QFETCH(double, hours);
     QFETCH(int, wholeHours);
     QFETCH(int, minutes);
@@ -357,8 +364,7 @@ void TestVoyage::steamingTime()
     QCOMPARE(time.minutes, minutes);
 }
 
-void TestVoyage::steamingTimeOverflow()
-{
+void TestVoyage::steamingTimeOverflow() {
     QCOMPARE(failureOf([] { SplitSteamingHours(32768.0); }), ErrorKind::Overflow);
     QCOMPARE(failureOf([] { SplitSteamingHours(-32769.0); }), ErrorKind::Overflow);
     QCOMPARE(SplitSteamingHours(32767.5).minutes, 30);
