@@ -57,6 +57,10 @@ double PrinterDevice::lineHeight() const {
     return QFontMetricsF(m_font, m_printer.get()).lineSpacing();
 }
 
+double PrinterDevice::textWidth(const QString& text) const {
+    return QFontMetricsF(m_font, m_printer.get()).horizontalAdvance(text);
+}
+
 void PrinterDevice::drawText(double x, double y, const QString& text) {
     open();
     const QFontMetricsF metrics(m_font, m_printer.get());

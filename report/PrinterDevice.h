@@ -20,6 +20,7 @@ public:
     void setFont(double pointSize, bool bold) override;
     double averageCharWidth() const override;
     double lineHeight() const override;
+    double textWidth(const QString& text) const override;
     void drawText(double x, double y, const QString& text) override;
     void touch() override;
     void endDocument() override;

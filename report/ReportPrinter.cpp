@@ -1,5 +1,6 @@
 #include "ReportPrinter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kw {
@@ -16,17 +17,24 @@ void ReportPrinter::applyFont() {
 void ReportPrinter::print(const PrintList& list) {
     m_device.touch();
     for (const PrintItem& item : list) {
+        const double columnWidth = m_device.averageCharWidth();
+        double inkEnd = m_column;
+        double cellEnd = m_column;
         if (!item.value.isEmpty()) {
-            m_device.drawText(m_column * m_device.averageCharWidth(), m_top, item.value);
-            m_column += item.value.size();
+            m_device.drawText(m_column * columnWidth, m_top, item.value);
+            inkEnd = m_column + m_device.textWidth(item.value) / columnWidth;
+            cellEnd = m_column + item.value.size();
         }
         switch (item.separator) {
-        case Separator::NextZone:
+        case Separator::NextZone: {
             // The first zone start strictly to the right; the small allowance keeps a label that
-            // ends exactly on a zone start from being treated as inside the zone before it.
-            m_column = (std::floor(m_column / ZoneColumns + 1e-9) + 1.0) * ZoneColumns;
+            // ends exactly on a zone start from counting as inside the zone before it.
+            const double end = std::max(inkEnd, cellEnd);
+            m_column = (std::floor(end / ZoneColumns + 1e-9) + 1.0) * ZoneColumns;
             break;
+        }
         case Separator::Join:
+            m_column = inkEnd;
             break;
         case Separator::EndOfLine:
             m_column = 0.0;

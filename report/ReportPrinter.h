@@ -7,10 +7,11 @@ namespace kw {
 
 inline constexpr int ZoneColumns = 14;
 
-// The printer seen as a text device with a print position: items are laid out in columns of the
-// current font's average character width, so a print zone is always 14 such columns wide and a
-// label of n characters always ends n columns after it started. That keeps every value in the zone
-// the report was written for, whatever the widths of the individual glyphs.
+// The printer seen as a text device with a print position, counted in columns of the current
+// font's average character width; a print zone is 14 such columns. For the zones an item of n
+// characters takes at least n columns, so a label keeps the values after it in the zone the report
+// was written for whatever its glyphs measure; joined items follow each other's real ink so that
+// "2", ":" and "18" print as 2:18.
 class ReportPrinter final {
 public:
     explicit ReportPrinter(TextDevice& device);

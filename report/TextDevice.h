@@ -12,6 +12,7 @@ public:
     virtual void setFont(double pointSize, bool bold) = 0;
     virtual double averageCharWidth() const = 0;
     virtual double lineHeight() const = 0;
+    virtual double textWidth(const QString& text) const = 0;
     // Writes text with its top-left corner at (x, y); throws RunTimeError(Printer) on failure.
     virtual void drawText(double x, double y, const QString& text) = 0;
     // Marks that a line was printed, so an empty document still opens.
