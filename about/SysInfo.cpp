@@ -42,17 +42,17 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     }
     if (size == 0 || size > ValueBufferSize)
         throw std::invalid_argument("registry value without content");
-    std::string value(buffer.data(), size);
-    if (value.back() == '\0')
-        value.pop_back();
+    const std::string raw(buffer.data(), size);
 
     if (type == RegistryTypeText) {
-        KeyVal = value;
+        KeyVal = raw;
+        if (KeyVal.back() == '\0')
+            KeyVal.pop_back();
     } else if (type == RegistryTypeNumber) {
-        if (value.size() < 4)
+        if (raw.size() < sizeof(std::uint32_t))
             throw std::invalid_argument("registry number shorter than 32 bits");
         std::uint32_t number = 0;
-        std::memcpy(&number, value.data(), sizeof number); // the registry stores it little-endian
+        std::memcpy(&number, raw.data(), sizeof number); // the registry stores it little-endian
         KeyVal = std::to_string(number);
     }
     return true;

@@ -1,0 +1,178 @@
+#include "GuiFixture.h"
+
+#include "about/AboutDialog.h"
+
+#include <QLabel>
+
+#include <cstring>
+
+using namespace kw;
+
+namespace {
+
+class NoRegistry final : public Registry {
+public:
+    long openKey(std::uint32_t, const std::string&, RegistryHandle& handle) override {
+        handle = 0;
+        ++opens;
+        return 2;
+    }
+    long queryValue(RegistryHandle, const std::string&, std::uint32_t&, char*, std::uint32_t&) override {
+        return 2;
+    }
+    void closeKey(RegistryHandle) override {}
+    int opens = 0;
+};
+
+class ToolRegistry final : public Registry {
+public:
+    long openKey(std::uint32_t, const std::string& path, RegistryHandle& handle) override {
+        handle = path == "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO" ? 7 : 0;
+        return handle ? RegistryOk : 2;
+    }
+    long queryValue(RegistryHandle, const std::string& name, std::uint32_t& type, char* buffer,
+                    std::uint32_t& size) override {
+        if (name != "PATH")
+            return 2;
+        const char value[] = "/usr/bin/sysinfo-tool";
+        std::memcpy(buffer, value, sizeof value);
+        size = sizeof value;
+        type = RegistryTypeText;
+        return RegistryOk;
+    }
+    void closeKey(RegistryHandle) override {}
+};
+
+class RecordingHost final : public SysInfoHost {
+public:
+    explicit RecordingHost(Screens& screens)
+        : m_screens(screens) {}
+    bool fileExists(const std::string&) override { return false; }
+    bool start(const std::string& path) override {
+        started.push_back(path);
+        return true;
+    }
+    void showUnavailable() override { m_screens.message(nullptr, QString::fromLatin1(SysInfoUnavailable)); }
+    std::vector<std::string> started;
+
+private:
+    Screens& m_screens;
+};
+
+} // namespace
+
+class TestAbout final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void textsAfterLoad();
+    void layout();
+    void keysClose_data();
+    void keysClose();
+    void sysInfoUnavailable();
+    void sysInfoStartsTheTool();
+
+private:
+    QWidget& openAbout();
+    std::unique_ptr<GuiFixture> m_f;
+};
+
+void TestAbout::init() {
+    m_f = std::make_unique<GuiFixture>();
+    m_f->screens.Start().showCentred();
+}
+
+QWidget& TestAbout::openAbout() {
+    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command3"));
+    QWidget& about = m_f->screens.frmAbout();
+    QApplication::setActiveWindow(&about);
+    return about;
+}
+
+void TestAbout::textsAfterLoad() {
+    QWidget& about = openAbout();
+    QCOMPARE(about.windowTitle(), QStringLiteral("About Koerswacht"));
+    QCOMPARE(GuiFixture::child<QLabel>(about, QStringLiteral("lblTitle"))->text(),
+             QStringLiteral("Koerswacht"));
+    QCOMPARE(GuiFixture::child<QLabel>(about, QStringLiteral("lblVersion"))->text(),
+             QStringLiteral("Version 6.3.0"));
+    const QString description = GuiFixture::child<QLabel>(about, QStringLiteral("lblDescription"))->text();
+    QVERIFY(description.startsWith(QStringLiteral("Koerswacht is een programma dat u helpt met het berekenen "
+                                                  "van gemiddelde snelheden en ETA's,   Deze")));
+    QVERIFY(description.contains(QStringLiteral("blijven.") + QString(57, u' ') + QStringLiteral("Als u")));
+    QVERIFY(description.contains(QString(96, u' ') + QStringLiteral("Het is freeware")));
+    QVERIFY(description.contains(QStringLiteral("komt.") + QString(88, u' ') +
+                                 QStringLiteral("Voor informatie")));
+    QVERIFY(description.endsWith(QStringLiteral("als ik op zee zit.")));
+    const QString disclaimer = GuiFixture::child<QLabel>(about, QStringLiteral("lblDisclaimer"))->text();
+    QVERIFY(disclaimer.startsWith(QStringLiteral("Waarschuwing: U mag Koerswacht gebruiken,")));
+    QVERIFY(disclaimer.contains(QStringLiteral("fout in zit.") + QString(159, u' ')));
+    auto* ok = GuiFixture::child<QPushButton>(about, QStringLiteral("cmdOK"));
+    QCOMPARE(ok->toolTip(), QStringLiteral(" Sluit Info"));
+    QVERIFY(ok->isDefault());
+    auto* sysInfo = GuiFixture::child<QPushButton>(about, QStringLiteral("cmdSysInfo"));
+    QCOMPARE(sysInfo->text(), QStringLiteral("&System Info..."));
+    QCOMPARE(sysInfo->toolTip(), QStringLiteral("Geeft Systeem Info"));
+    QCOMPARE(QApplication::focusWidget(), ok);
+}
+
+void TestAbout::layout() {
+    QWidget& about = openAbout();
+    QCOMPARE(about.geometry().topLeft(), QPoint(156, 129));
+    QCOMPARE(about.size(), QSize(569, 344));
+    about.ensurePolished();
+    QCOMPARE(about.palette().color(QPalette::Window), QColor(192, 255, 255));
+    auto* title = GuiFixture::child<QLabel>(about, QStringLiteral("lblTitle"));
+    QCOMPARE(title->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(title->font().pointSizeF(), 12.0);
+    QVERIFY(!GuiFixture::child<QLabel>(about, QStringLiteral("picIcon"))->pixmap().isNull());
+    for (const char* line : {"Line1_0", "Line1_1"})
+        QCOMPARE(GuiFixture::child<QWidget>(about, QString::fromLatin1(line))->width(), 568);
+}
+
+void TestAbout::keysClose_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+}
+
+void TestAbout::keysClose() {
+    QFETCH(int, key);
+    QWidget& about = openAbout();
+    QTest::keyClick(&about, Qt::Key(key));
+    QVERIFY(!m_f->screens.aboutLoaded());
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("Start"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Reopened, the dialog is built afresh.
+    QWidget& again = openAbout();
+    QCOMPARE(GuiFixture::child<QLabel>(again, QStringLiteral("lblVersion"))->text(),
+             QStringLiteral("Version 6.3.0"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("Start,frmAbout"));
+}
+
+void TestAbout::sysInfoUnavailable() {
+    auto registry = std::make_unique<NoRegistry>();
+    NoRegistry* lookups = registry.get();
+    m_f->screens.setSystemTools(std::move(registry), std::make_unique<RecordingHost>(m_f->screens));
+    QWidget& about = openAbout();
+    GuiFixture::click(about, QStringLiteral("cmdSysInfo"));
+    QCOMPARE(lookups->opens, 2); // "PATH", then the folder
+    QCOMPARE(m_f->messages.size(), size_t(1));
+    QCOMPARE(m_f->messages[0].title, QStringLiteral("Koerswacht"));
+    QCOMPARE(m_f->messages[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
+    QCOMPARE(m_f->messages[0].icon, QMessageBox::NoIcon);
+    QVERIFY(about.isVisible());
+}
+
+void TestAbout::sysInfoStartsTheTool() {
+    auto host = std::make_unique<RecordingHost>(m_f->screens);
+    RecordingHost* launcher = host.get();
+    m_f->screens.setSystemTools(std::make_unique<ToolRegistry>(), std::move(host));
+    GuiFixture::click(openAbout(), QStringLiteral("cmdSysInfo"));
+    QCOMPARE(launcher->started, std::vector<std::string>{"/usr/bin/sysinfo-tool"});
+    QVERIFY(m_f->messages.empty());
+}
+
+QTEST_MAIN(TestAbout)
+#include "tst_about.moc"
