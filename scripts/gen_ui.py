@@ -71,12 +71,18 @@ def widget_xml(w):
     return out
 
 
-def write_form(name, title, width, height, css, widgets, tab_order, custom=()):
+# Screens without a font of their own use the classic 8-point dialog font.
+DEFAULT_FONT = ("Arial", 8)
+
+
+def write_form(name, title, width, height, css, widgets, tab_order, custom=(), form_font=DEFAULT_FONT):
     out = '<?xml version="1.0" encoding="UTF-8"?>\n<ui version="4.0">\n <class>%s</class>\n' % name
     out += ' <widget class="QWidget" name="%s">\n' % name
     out += prop("geometry", "<rect><x>0</x><y>0</y><width>%d</width><height>%d</height></rect>" % (px(width), px(height)))
     out += prop("windowTitle", string(title))
-    out += prop("styleSheet", string(css))
+    # A style sheet on the form stops setFont() from reaching the controls, so the form's font is a
+    # rule too; a control's own font rule is more specific and wins.
+    out += prop("styleSheet", string('QWidget { font: %spt "%s"; }\n' % (form_font[1], form_font[0]) + css))
     for w in widgets:
         out += widget_xml(w)
     out += " </widget>\n"
@@ -147,12 +153,13 @@ def form1():
         W("QPushButton", "Command3", 3240, 2360, 2535, 375, "MENU", bold, "Klik en ga naar het Hoofdmenu"),
         W("QPushButton", "Command4", 3240, 2940, 2535, 375, "Einde Programma", bold),
     ]
-    css = ("#Form1 { background-color: %s; font: 9pt \"Arial Narrow\"; }\n"
+    css = ("#Form1 { background-color: %s; }\n"
            "QLabel { color: %s; background: transparent; }\n"
            "QRadioButton { color: %s; background-color: %s; }\n" % (TEAL, RED, RED, TEAL)) + BUTTON_CSS
     order = ["SailDate", "STime", "TimeDiff", "Dist", "Vaart", "VVers", "Option1", "Option2", "Option3",
              "Command1", "Command2", "Command3", "Command4"]
-    write_form("Form1", "ETA Calculator", 6480, 3540, css, widgets, order, [("kw::DatePicker", "QDateEdit", PICKER)])
+    write_form("Form1", "ETA Calculator", 6480, 3540, css, widgets, order, [("kw::DatePicker", "QDateEdit", PICKER)],
+               form_font=("Arial Narrow", 9))
 
 
 def form2():
@@ -195,10 +202,10 @@ def form2():
     for name, caption, top, tab, tip in buttons:
         widgets.append(W("QPushButton", name, 5880, top, 2535, 495, caption, label_font, tip))
         tabbed.append((tab, name))
-    css = ("#Form2 { background-color: %s; font: 12pt \"Arial Narrow\"; }\n"
-           "QLabel { color: %s; background: transparent; }\n"
-           "QLineEdit { font: 12pt \"Arial Narrow\"; }\n" % (TEAL, RED)) + BUTTON_CSS
-    write_form("Form2", "ETA Calculator Resultaten", 8820, 6900, css, widgets, [n for _, n in sorted(tabbed)])
+    css = ("#Form2 { background-color: %s; }\n"
+           "QLabel { color: %s; background: transparent; }\n" % (TEAL, RED)) + BUTTON_CSS
+    write_form("Form2", "ETA Calculator Resultaten", 8820, 6900, css, widgets, [n for _, n in sorted(tabbed)],
+               form_font=("Arial Narrow", 12))
 
 
 def form3():
@@ -235,7 +242,7 @@ def form3():
     ]
     css = ("#Form3 { background-color: %s; }\n"
            "QLabel { color: %s; background: transparent; }\n"
-           "QRadioButton { color: %s; background-color: %s; }\n" % (TEAL, RED, RED, TEAL)) + BUTTON_CSS
+           "QRadioButton { color: %s; background-color: %s; spacing: 2px; }\n" % (TEAL, RED, RED, TEAL)) + BUTTON_CSS
     order = ["SDate", "STime", "ADate", "ATime", "TimeDiff", "Dist", "Option1", "Option2", "Option3", "Text1",
              "Command1", "Command4", "Command2", "Command3", "Command5"]
     write_form("Form3", "SpeedCalculator", 6210, 4335, css, widgets, order, [("kw::DatePicker", "QDateEdit", PICKER)])
@@ -266,16 +273,18 @@ def about():
           alignment=CENTER),
         W("QLabel", "lblTitle", 1050, 240, 5445, 480, "Application Title", ("Arial", "12", "bold"), css=red),
         W("QLabel", "lblVersion", 1050, 780, 5325, 225, "Version", ("Arial", "9.75", "bold"), css=red),
-        W("QLabel", "lblDescription", 1080, 1080, 7365, 2010, description, ("Arial", "9"), css=red, wordWrap=wrap, alignment=top),
-        W("QLabel", "Label1", 1080, 3240, 4935, 495, web + " " * 32 + mail, ("Arial", "9.75", "bold"), css=red, alignment=top),
+        W("kw::SpacedLabel", "lblDescription", 1080, 1080, 7365, 2010, description, ("Arial", "9"), css=red, wordWrap=wrap, alignment=top),
+        W("kw::SpacedLabel", "Label1", 1080, 3240, 4935, 495, web + " " * 32 + mail, ("Arial", "9.75", "bold"), css=red,
+          wordWrap=wrap, alignment=top),
         W("QFrame", "Line1_0", 0, 3840, 8520, 15, None, css=line_css),
         W("QFrame", "Line1_1", 0, 4005, 8520, 15, None, css=line_css),
-        W("QLabel", "lblDisclaimer", 240, 4065, 6735, 1065, disclaimer, ("Arial", "9", "bold"), css=red, wordWrap=wrap, alignment=top),
+        W("kw::SpacedLabel", "lblDisclaimer", 240, 4065, 6735, 1065, disclaimer, ("Arial", "9", "bold"), css=red, wordWrap=wrap, alignment=top),
         W("QPushButton", "cmdOK", 7125, 4065, 1260, 345, "OK", None, " Sluit Info", default="<bool>true</bool>"),
         W("QPushButton", "cmdSysInfo", 7140, 4515, 1245, 345, "&System Info...", None, "Geeft Systeem Info"),
     ]
     css = "#frmAbout { background-color: rgb(192, 255, 255); }\n" + BUTTON_CSS
-    write_form("frmAbout", "About MyApp", 8535, 5160, css, widgets, ["cmdOK", "cmdSysInfo"])
+    write_form("frmAbout", "About MyApp", 8535, 5160, css, widgets, ["cmdOK", "cmdSysInfo"],
+               [("kw::SpacedLabel", "QLabel", "about/SpacedLabel.h")], form_font=DEFAULT_FONT)
 
 
 if __name__ == "__main__":
