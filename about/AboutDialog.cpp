@@ -11,7 +11,8 @@
 namespace kw {
 
 AboutDialog::AboutDialog(Screens& screens)
-    : m_screens(screens)
+    : QDialog(nullptr, ScreenFrameFlags)
+    , m_screens(screens)
     , m_ui(std::make_unique<Ui::frmAbout>()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);

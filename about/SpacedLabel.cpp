@@ -6,12 +6,9 @@
 namespace kw {
 
 SpacedLabel::SpacedLabel(QWidget* parent)
-    : QLabel(parent)
-{
-}
+    : QLabel(parent) {}
 
-void SpacedLabel::paintEvent(QPaintEvent*)
-{
+void SpacedLabel::paintEvent(QPaintEvent*) {
     QTextOption option(alignment());
     option.setWrapMode(QTextOption::WordWrap);
     option.setFlags(QTextOption::IncludeTrailingSpaces);

@@ -15,8 +15,7 @@ using namespace kw;
 
 namespace {
 
-void shoot(QWidget& window, const QString& file)
-{
+void shoot(QWidget& window, const QString& file) {
     QApplication::setActiveWindow(&window);
     QTest::qWait(400);
     const QRect frame = window.frameGeometry();
@@ -25,8 +24,7 @@ void shoot(QWidget& window, const QString& file)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));

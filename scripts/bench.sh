@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Benchmarks (not tests): start-up against a minimal Qt Widgets window under Xvfb, and the two
+# calculations as their buttons run them. Prints the figures.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BUILD_DIR:-$top/build}"
+runs="${1:-15}"
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+echo "== calculations (offscreen)"
+"$build/bench/bench_calculations" 2000 2>/dev/null
+echo "== start-up until the main window is mapped and painted (Xvfb)"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    "$build/bench/bench_startup" "$runs" Koerswacht "$build/koerswacht" Floor "$build/bench/bench_floor"
