@@ -10,7 +10,7 @@ namespace kw {
 
 namespace {
 
-constexpr qint64 minutesPerDay = 24 * 60;
+constexpr qint64 minutesPerDay = qint64{24} * 60;
 
 qint64 zeroJulianDay() {
     return QDate(1899, 12, 30).toJulianDay();
@@ -37,7 +37,7 @@ DateTime DateTime::fromMinutes(qint64 minutes) {
 }
 
 DateTime DateTime::fromDate(QDate date, int hour, int minute) {
-    return fromMinutes((date.toJulianDay() - zeroJulianDay()) * minutesPerDay + hour * 60 + minute);
+    return fromMinutes((date.toJulianDay() - zeroJulianDay()) * minutesPerDay + qint64{hour} * 60 + minute);
 }
 
 QDate DateTime::date() const {

@@ -12,7 +12,7 @@ void emptyLine(ReportPrinter& printer) {
     printer.print({PrintItem::empty(EOL)});
 }
 
-void title(ReportPrinter& printer, PrintList list) {
+void title(ReportPrinter& printer, const PrintList& list) {
     printer.SetFontSize(16);
     printer.SetFontBold(true);
     printer.print(list);

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs what Koerswacht needs from Debian 12's archive: the build tools and Qt 6 to build and run
-# it, and with --test what the tests need (a CUPS server with a PDF printer, poppler, Xvfb, the
-# Windows cross compiler). Uses sudo when not run as root; skips apt when everything is there.
+# it; with --test also what the tests need (a CUPS server with a PDF printer, poppler, the Windows
+# cross compiler); with --release what CI's further checks need. Uses sudo when not run as root;
+# skips apt when everything is there.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev fonts-liberation fonts-liberation2 xvfb xauth)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick g++-mingw-w64-x86-64 hardinfo)
+elif [[ "${1:-}" == "--release" ]]; then
+    # Sanitizers, the fuzzer, the linters, the package check and the benchmarks.
+    packages+=(clang libclang-rt-14-dev clang-tidy cppcheck dpkg-dev x11-utils libx11-dev)
 fi
 
 missing=()

@@ -6,6 +6,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 "$top/scripts/install-deps.sh" --test
 "$top/scripts/build.sh"
 "$top/scripts/cups-start.sh"
-trap '"$top/scripts/cups-stop.sh"' EXIT
+# CI runs more checks with the printer afterwards and stops it itself.
+[[ -n "${KOERSWACHT_KEEP_CUPS:-}" ]] || trap '"$top/scripts/cups-stop.sh"' EXIT
 cd "${BUILD_DIR:-$top/build}"
 ctest --output-on-failure -j "$(nproc)"

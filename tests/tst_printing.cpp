@@ -109,7 +109,7 @@ QString printAndRead(QWidget& screen, const QString& button, const QString& titl
     const QString file = outputFolder() + u'/' + QString(title).replace(u' ', u'_') + QStringLiteral(".pdf");
     QFile::remove(file);
     GuiFixture::click(screen, button);
-    const QString pdf = waitForPdf(file);
+    QString pdf = waitForPdf(file);
     if (!pdf.isEmpty()) {
         all = words(pdf);
         layout = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
@@ -40,7 +41,7 @@ public:
             return 2;
         if (found->second.bytes.size() > size)
             return 234; // ERROR_MORE_DATA
-        std::memcpy(buffer, found->second.bytes.data(), found->second.bytes.size());
+        std::copy(found->second.bytes.begin(), found->second.bytes.end(), buffer);
         size = static_cast<std::uint32_t>(found->second.bytes.size());
         type = found->second.type;
         return RegistryOk;

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it, starts the installed program under Xvfb, waits until its
+# main window "Koerswacht" is mapped, ends it and removes the package again.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BUILD_DIR:-$top/build}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+(cd "$build" && cpack -G DEB >/dev/null)
+deb="$build/koerswacht_6.3.0_amd64.deb"
+dpkg-deb -I "$deb" | grep -E '^ (Package|Version|Depends):'
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
+trap 'DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove -y -qq koerswacht >/dev/null' EXIT
+test -x /usr/bin/koerswacht
+test -f /usr/share/applications/koerswacht.desktop
+test -f /usr/share/icons/hicolor/32x32/apps/koerswacht.png
+
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
+    /usr/bin/koerswacht & program=$!
+    for _ in $(seq 1 200); do
+        # Qt also names its 1x1 client-leader window "Koerswacht": look for the one with a class.
+        window=$(xwininfo -root -tree | awk "/\"Koerswacht\": \\(\"koerswacht\"/ {print \$1; exit}")
+        if [[ -n "$window" ]] && xwininfo -id "$window" | grep -q "Map State: IsViewable"; then
+            echo "installed Koerswacht: main window $window mapped"
+            kill $program
+            exit 0
+        fi
+        kill -0 $program 2>/dev/null || { echo "installed Koerswacht ended early" >&2; exit 1; }
+        sleep 0.1
+    done
+    echo "installed Koerswacht showed no window in 20 s" >&2
+    kill $program
+    exit 1'
