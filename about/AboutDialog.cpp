@@ -31,7 +31,7 @@ AboutDialog::AboutDialog(Screens& screens)
     connect(m_ui->cmdOK, &QPushButton::clicked, this,
             [this] { m_screens.guard(*this, [this] { m_screens.unloadAbout(); }); });
     connect(m_ui->cmdSysInfo, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] { StartSysInfo(m_screens.registry(), m_screens.sysInfoHost(*this)); });
+        m_screens.guard(*this, [this] { StartSysInfo(m_screens.registry(), m_screens.sysInfoHost()); });
     });
 }
 

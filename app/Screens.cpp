@@ -27,11 +27,11 @@ void showMessageBox(QWidget* parent, const QString& title, const QString& text, 
     box.exec();
 }
 
+// Starts the system-information tool for the About dialog, without a shell and without waiting.
 class ProcessHost final : public SysInfoHost {
 public:
-    ProcessHost(Screens& screens, QWidget& parent)
-        : m_screens(screens)
-        , m_parent(&parent) {}
+    explicit ProcessHost(Screens& screens)
+        : m_screens(screens) {}
 
     bool fileExists(const std::string& path) override {
         return QFileInfo(QString::fromStdString(path)).isFile();
@@ -39,13 +39,13 @@ public:
     bool start(const std::string& path) override {
         return QProcess::startDetached(QString::fromStdString(path), {});
     }
-    void showUnavailable() override { m_screens.message(m_parent, QString::fromLatin1(SysInfoUnavailable)); }
-
-    void setParent(QWidget& parent) { m_parent = &parent; }
+    void showUnavailable() override {
+        m_screens.message(m_screens.aboutLoaded() ? &m_screens.frmAbout() : nullptr,
+                          QString::fromLatin1(SysInfoUnavailable));
+    }
 
 private:
     Screens& m_screens;
-    QPointer<QWidget> m_parent;
 };
 
 template <typename T> T& instance(std::unique_ptr<T>& slot, Screens& screens) {
@@ -161,11 +161,9 @@ Registry& Screens::registry() {
     return *m_registry;
 }
 
-SysInfoHost& Screens::sysInfoHost(QWidget& parent) {
+SysInfoHost& Screens::sysInfoHost() {
     if (!m_sysInfoHost)
-        m_sysInfoHost = std::make_unique<ProcessHost>(*this, parent);
-    if (auto* host = dynamic_cast<ProcessHost*>(m_sysInfoHost.get()))
-        host->setParent(parent);
+        m_sysInfoHost = std::make_unique<ProcessHost>(*this);
     return *m_sysInfoHost;
 }
 

@@ -60,7 +60,7 @@ public:
 
     std::unique_ptr<TextDevice> printerDevice(const QString& documentName);
     Registry& registry();
-    SysInfoHost& sysInfoHost(QWidget& parent);
+    SysInfoHost& sysInfoHost();
 
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
     void setDeviceFactory(DeviceFactory factory) { m_deviceFactory = std::move(factory); }

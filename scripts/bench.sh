@@ -12,3 +12,6 @@ echo "== calculations (offscreen)"
 echo "== start-up until the main window is mapped and painted (Xvfb)"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     "$build/bench/bench_startup" "$runs" Koerswacht "$build/koerswacht" Floor "$build/bench/bench_floor"
+echo "== the same against the floor with the main menu's captions and font faces"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    "$build/bench/bench_startup" "$runs" Koerswacht "$build/koerswacht" Floor "$build/bench/bench_floor_fonts"
