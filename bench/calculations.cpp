@@ -48,21 +48,14 @@ int main(int argc, char* argv[]) {
 
     QWidget& form1 = f.screens.Form1();
     f.screens.show(form1);
-    GuiFixture::type(form1, QStringLiteral("STime"), QStringLiteral("08,00"));
-    GuiFixture::type(form1, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form1, QStringLiteral("Dist"), QStringLiteral("120"));
-    GuiFixture::type(form1, QStringLiteral("Vaart"), QStringLiteral("10"));
-    GuiFixture::type(form1, QStringLiteral("VVers"), QStringLiteral("5"));
+    GuiFixture::fillWorkedPassage(form1, QLocale());
     auto* bereken = GuiFixture::child<QAbstractButton>(form1, QStringLiteral("Command1"));
     timeClicks(*bereken, 50); // the first click also creates the results screen
     report("Bereken ETA", timeClicks(*bereken, clicks));
 
     QWidget& form3 = f.screens.Form3();
     f.screens.show(form3);
-    GuiFixture::type(form3, QStringLiteral("STime"), QStringLiteral("08,00"));
-    GuiFixture::type(form3, QStringLiteral("ATime"), QStringLiteral("14,30"));
-    GuiFixture::type(form3, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form3, QStringLiteral("Dist"), QStringLiteral("300"));
+    GuiFixture::fillWorkedSpeed(form3, QLocale());
     auto* vaart = GuiFixture::child<QAbstractButton>(form3, QStringLiteral("Command1"));
     timeClicks(*vaart, 50);
     report("Bereken Vaart", timeClicks(*vaart, clicks));

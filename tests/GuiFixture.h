@@ -3,8 +3,10 @@
 // Shared by the offscreen screen tests: one Screens per test with its messages and program end
 // recorded instead of shown, and helpers to reach controls by objectName.
 
+#include "WorkedExamples.h"
 #include "app/MainMenu.h"
 #include "app/Screens.h"
+#include "calc/DatePicker.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -48,6 +50,27 @@ public:
     static QString text(QWidget& screen, const QString& field) {
         auto* edit = child<QLineEdit>(screen, field);
         return edit ? edit->text() : QStringLiteral("<missing %1>").arg(field);
+    }
+
+    // Types a worked example into the calculator screens, numbers with the locale's separator.
+    static void fillWorkedPassage(QWidget& form1, const QLocale& locale) {
+        const kw::EtaInput input = workedPassage();
+        child<kw::DatePicker>(form1, QStringLiteral("SailDate"))->setValue(input.sailDate);
+        type(form1, QStringLiteral("STime"), QString(input.sTime).replace(u'.', locale.decimalPoint()));
+        type(form1, QStringLiteral("TimeDiff"), input.timeDiff);
+        type(form1, QStringLiteral("Dist"), input.dist);
+        type(form1, QStringLiteral("Vaart"), input.vaart);
+        type(form1, QStringLiteral("VVers"), input.vvers);
+    }
+
+    static void fillWorkedSpeed(QWidget& form3, const QLocale& locale) {
+        const kw::SpeedInput input = workedSpeed();
+        child<kw::DatePicker>(form3, QStringLiteral("SDate"))->setValue(input.sDate);
+        child<kw::DatePicker>(form3, QStringLiteral("ADate"))->setValue(input.aDate);
+        type(form3, QStringLiteral("STime"), QString(input.sTime).replace(u'.', locale.decimalPoint()));
+        type(form3, QStringLiteral("ATime"), QString(input.aTime).replace(u'.', locale.decimalPoint()));
+        type(form3, QStringLiteral("TimeDiff"), input.timeDiff);
+        type(form3, QStringLiteral("Dist"), input.dist);
     }
 
     // The program's visible windows by objectName, sorted: "Form1,Form2".

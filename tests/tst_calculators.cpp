@@ -14,27 +14,6 @@ namespace {
 
 const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 
-// Fills Form1 with the worked passage: 1 March 2002, 08.00, time difference 1, 120 miles, 10 knots, step 5.
-void fillWorkedPassage(QWidget& form1, const QLocale& locale) {
-    GuiFixture::child<DatePicker>(form1, QStringLiteral("SailDate"))->setDate(QDate(2002, 3, 1));
-    GuiFixture::type(form1, QStringLiteral("STime"),
-                     QStringLiteral("08") + locale.decimalPoint() + QStringLiteral("00"));
-    GuiFixture::type(form1, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form1, QStringLiteral("Dist"), QStringLiteral("120"));
-    GuiFixture::type(form1, QStringLiteral("Vaart"), QStringLiteral("10"));
-    GuiFixture::type(form1, QStringLiteral("VVers"), QStringLiteral("5"));
-}
-
-// 6 December 2026 08.00 to 7 December 2026 14.30, time difference 1, 300 miles.
-void fillWorkedSpeed(QWidget& form3) {
-    GuiFixture::child<DatePicker>(form3, QStringLiteral("SDate"))->setDate(QDate(2026, 12, 6));
-    GuiFixture::child<DatePicker>(form3, QStringLiteral("ADate"))->setDate(QDate(2026, 12, 7));
-    GuiFixture::type(form3, QStringLiteral("STime"), QStringLiteral("08.00"));
-    GuiFixture::type(form3, QStringLiteral("ATime"), QStringLiteral("14.30"));
-    GuiFixture::type(form3, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form3, QStringLiteral("Dist"), QStringLiteral("300"));
-}
-
 QStringList resultTexts(QWidget& form2) {
     QStringList texts;
     for (int i = 0; i < EtaRowCount; ++i) {
@@ -116,7 +95,7 @@ void TestCalculators::etaWorkedPassage() {
     QLocale::setDefault(locale);
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = m_f->screens.Form1();
-    fillWorkedPassage(form1, locale);
+    GuiFixture::fillWorkedPassage(form1, locale);
     GuiFixture::click(form1, QStringLiteral("Command1"));
     QVERIFY(m_f->messages.empty());
     QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1,Form2"));
@@ -158,7 +137,7 @@ void TestCalculators::etaResultsInitialTexts() {
 void TestCalculators::etaDateLineSurvivesMenu() {
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = m_f->screens.Form1();
-    fillWorkedPassage(form1, QLocale::c());
+    GuiFixture::fillWorkedPassage(form1, QLocale::c());
     GuiFixture::click(form1, QStringLiteral("Option2"));
     GuiFixture::click(form1, QStringLiteral("Command3"));
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
@@ -199,7 +178,7 @@ void TestCalculators::etaFailureChangesNothing() {
     QFETCH(QString, focus);
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = m_f->screens.Form1();
-    fillWorkedPassage(form1, QLocale::c());
+    GuiFixture::fillWorkedPassage(form1, QLocale::c());
     GuiFixture::click(form1, QStringLiteral("Command1"));
     QWidget& form2 = m_f->screens.Form2();
     GuiFixture::click(form2, QStringLiteral("Command1")); // "Nieuwe Berekening"
@@ -221,7 +200,7 @@ void TestCalculators::etaFailureChangesNothing() {
 void TestCalculators::etaFirstFailureCreatesNoResults() {
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = m_f->screens.Form1();
-    fillWorkedPassage(form1, QLocale::c());
+    GuiFixture::fillWorkedPassage(form1, QLocale::c());
     GuiFixture::type(form1, QStringLiteral("Vaart"), QStringLiteral("0"));
     GuiFixture::click(form1, QStringLiteral("Command1"));
     QCOMPARE(m_f->messages.size(), size_t(1));
@@ -234,7 +213,7 @@ void TestCalculators::etaResultNavigation() {
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command3")); // About stays open throughout
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = m_f->screens.Form1();
-    fillWorkedPassage(form1, QLocale::c());
+    GuiFixture::fillWorkedPassage(form1, QLocale::c());
     GuiFixture::click(form1, QStringLiteral("Command1"));
     QWidget& form2 = m_f->screens.Form2();
     QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1,Form2,frmAbout"));
@@ -262,7 +241,7 @@ void TestCalculators::speedWorkedExample() {
     QLocale::setDefault(locale);
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
     SpeedCalculator& form3 = m_f->screens.Form3();
-    fillWorkedSpeed(form3);
+    GuiFixture::fillWorkedSpeed(form3, QLocale::c());
     GuiFixture::click(form3, QStringLiteral("Command1"));
     QVERIFY(m_f->messages.empty());
     QCOMPARE(GuiFixture::text(form3, QStringLiteral("Text1")), shown);
@@ -294,7 +273,7 @@ void TestCalculators::speedFailureChangesNothing() {
     QFETCH(QString, text);
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
     SpeedCalculator& form3 = m_f->screens.Form3();
-    fillWorkedSpeed(form3);
+    GuiFixture::fillWorkedSpeed(form3, QLocale::c());
     GuiFixture::click(form3, QStringLiteral("Command1"));
     const SpeedResult before = form3.lastCalculation();
 
@@ -317,7 +296,7 @@ void TestCalculators::speedFailureChangesNothing() {
 void TestCalculators::speedStateSurvivesMenu() {
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
     SpeedCalculator& form3 = m_f->screens.Form3();
-    fillWorkedSpeed(form3);
+    GuiFixture::fillWorkedSpeed(form3, QLocale::c());
     GuiFixture::click(form3, QStringLiteral("Option3"));
     GuiFixture::click(form3, QStringLiteral("Command1"));
     GuiFixture::click(form3, QStringLiteral("Command3"));
@@ -365,9 +344,9 @@ void TestCalculators::badInputNeverLosesTyping() {
             for (const QString& field : screen.fields) {
                 for (const QString& input : inputs) {
                     if (screen.window == &m_f->screens.Form1())
-                        fillWorkedPassage(*screen.window, QLocale::c());
+                        GuiFixture::fillWorkedPassage(*screen.window, QLocale::c());
                     else
-                        fillWorkedSpeed(*screen.window);
+                        GuiFixture::fillWorkedSpeed(*screen.window, QLocale::c());
                     GuiFixture::type(*screen.window, field, input);
                     const size_t messagesBefore = m_f->messages.size();
                     GuiFixture::click(*screen.window, screen.button);

@@ -46,21 +46,14 @@ void TestNoFiles::fullSessionWritesNothing() {
 
     GuiFixture::click(f.screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = f.screens.Form1();
-    GuiFixture::type(form1, QStringLiteral("STime"), QStringLiteral("8"));
-    GuiFixture::type(form1, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form1, QStringLiteral("Dist"), QStringLiteral("120"));
-    GuiFixture::type(form1, QStringLiteral("Vaart"), QStringLiteral("10"));
-    GuiFixture::type(form1, QStringLiteral("VVers"), QStringLiteral("5"));
+    GuiFixture::fillWorkedPassage(form1, QLocale());
     GuiFixture::click(form1, QStringLiteral("Command1"));
     GuiFixture::click(f.screens.Form2(), QStringLiteral("Command2")); // print
 
     GuiFixture::click(f.screens.Form2(), QStringLiteral("Command3"));
     GuiFixture::click(f.screens.Start(), QStringLiteral("Command2"));
     QWidget& form3 = f.screens.Form3();
-    GuiFixture::type(form3, QStringLiteral("STime"), QStringLiteral("8"));
-    GuiFixture::type(form3, QStringLiteral("ATime"), QStringLiteral("14.30"));
-    GuiFixture::type(form3, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form3, QStringLiteral("Dist"), QStringLiteral("300"));
+    GuiFixture::fillWorkedSpeed(form3, QLocale());
     GuiFixture::click(form3, QStringLiteral("Command1"));
     GuiFixture::click(form3, QStringLiteral("Command3"));
     GuiFixture::click(f.screens.Start(), QStringLiteral("Command3"));

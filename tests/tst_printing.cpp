@@ -157,12 +157,7 @@ void TestPrinting::etaReport() {
     m_f->screens.Start().showCentred();
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = m_f->screens.Form1();
-    GuiFixture::child<DatePicker>(form1, QStringLiteral("SailDate"))->setDate(QDate(2002, 3, 1));
-    GuiFixture::type(form1, QStringLiteral("STime"), QStringLiteral("8"));
-    GuiFixture::type(form1, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form1, QStringLiteral("Dist"), QStringLiteral("120"));
-    GuiFixture::type(form1, QStringLiteral("Vaart"), QStringLiteral("10"));
-    GuiFixture::type(form1, QStringLiteral("VVers"), QStringLiteral("5"));
+    GuiFixture::fillWorkedPassage(form1, locale);
     GuiFixture::click(form1, QStringLiteral("Command1"));
     QWidget& form2 = m_f->screens.Form2();
     GuiFixture::type(form2, QStringLiteral("Text4"), QStringLiteral("1uur")); // typed after the calculation
@@ -237,13 +232,7 @@ void TestPrinting::speedReport() {
     m_f->screens.Start().showCentred();
     GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
     QWidget& form3 = m_f->screens.Form3();
-    GuiFixture::child<DatePicker>(form3, QStringLiteral("SDate"))->setDate(QDate(2026, 12, 6));
-    GuiFixture::child<DatePicker>(form3, QStringLiteral("ADate"))->setDate(QDate(2026, 12, 7));
-    GuiFixture::type(form3, QStringLiteral("STime"), QStringLiteral("8"));
-    GuiFixture::type(form3, QStringLiteral("ATime"),
-                     QStringLiteral("14") + locale.decimalPoint() + QStringLiteral("30"));
-    GuiFixture::type(form3, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form3, QStringLiteral("Dist"), QStringLiteral("300"));
+    GuiFixture::fillWorkedSpeed(form3, locale);
     GuiFixture::click(form3, QStringLiteral("Command1"));
     // Changed after the calculation: the report still prints what the calculation used.
     GuiFixture::type(form3, QStringLiteral("TimeDiff"), QStringLiteral("7"));

@@ -1,6 +1,6 @@
 #include "RecordingDevice.h"
 
-#include "calc/Voyage.h"
+#include "WorkedExamples.h"
 #include "report/Reports.h"
 
 #include <QTest>
@@ -16,14 +16,7 @@ constexpr auto EOL = Separator::EndOfLine;
 const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 
 EtaTable workedTable(const QLocale& locale) {
-    EtaInput input;
-    input.sailDate = DateTime::fromDate(QDate(2002, 3, 1));
-    input.sTime = QStringLiteral("8");
-    input.timeDiff = QStringLiteral("1");
-    input.dist = QStringLiteral("120");
-    input.vaart = QStringLiteral("10");
-    input.vvers = QStringLiteral("5");
-    return CalculateEta(input, locale);
+    return CalculateEta(workedPassage(), locale);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "calc/Voyage.h"
+#include "WorkedExamples.h"
 
 #include <QTest>
 
@@ -11,30 +11,6 @@ namespace {
 
 const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 const QLocale cLocale = QLocale::c();
-
-// The worked passage: 1 March 2002, 08.00, time difference 1, 120 miles, 10 knots, step 5.
-EtaInput workedPassage() {
-    EtaInput input;
-    input.sailDate = DateTime::fromDate(QDate(2002, 3, 1));
-    input.sTime = QStringLiteral("08.00");
-    input.timeDiff = QStringLiteral("1");
-    input.dist = QStringLiteral("120");
-    input.vaart = QStringLiteral("10");
-    input.vvers = QStringLiteral("5");
-    return input;
-}
-
-// 6 December 2026 08.00 to 7 December 2026 14.30, time difference 1, 300 miles.
-SpeedInput workedSpeed() {
-    SpeedInput input;
-    input.sDate = DateTime::fromDate(QDate(2026, 12, 6));
-    input.aDate = DateTime::fromDate(QDate(2026, 12, 7));
-    input.sTime = QStringLiteral("08.00");
-    input.aTime = QStringLiteral("14.30");
-    input.timeDiff = QStringLiteral("1");
-    input.dist = QStringLiteral("300");
-    return input;
-}
 
 ErrorKind failureOf(const auto& call, QString* field = nullptr) {
     try {

@@ -35,12 +35,7 @@ int main(int argc, char* argv[]) {
     GuiFixture::click(f.screens.Start(), QStringLiteral("Command1"));
     QWidget& form1 = f.screens.Form1();
     form1.move(40, 40);
-    GuiFixture::child<DatePicker>(form1, QStringLiteral("SailDate"))->setDate(QDate(2002, 3, 1));
-    GuiFixture::type(form1, QStringLiteral("STime"), QStringLiteral("08,00"));
-    GuiFixture::type(form1, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form1, QStringLiteral("Dist"), QStringLiteral("120"));
-    GuiFixture::type(form1, QStringLiteral("Vaart"), QStringLiteral("10"));
-    GuiFixture::type(form1, QStringLiteral("VVers"), QStringLiteral("5"));
+    GuiFixture::fillWorkedPassage(form1, QLocale());
     shoot(form1, folder + QStringLiteral("/eta-calculator.png"));
 
     GuiFixture::click(form1, QStringLiteral("Command1"));
@@ -53,12 +48,7 @@ int main(int argc, char* argv[]) {
     GuiFixture::click(f.screens.Start(), QStringLiteral("Command2"));
     QWidget& form3 = f.screens.Form3();
     form3.move(40, 40);
-    GuiFixture::child<DatePicker>(form3, QStringLiteral("SDate"))->setDate(QDate(2026, 12, 6));
-    GuiFixture::child<DatePicker>(form3, QStringLiteral("ADate"))->setDate(QDate(2026, 12, 7));
-    GuiFixture::type(form3, QStringLiteral("STime"), QStringLiteral("08,00"));
-    GuiFixture::type(form3, QStringLiteral("ATime"), QStringLiteral("14,30"));
-    GuiFixture::type(form3, QStringLiteral("TimeDiff"), QStringLiteral("1"));
-    GuiFixture::type(form3, QStringLiteral("Dist"), QStringLiteral("300"));
+    GuiFixture::fillWorkedSpeed(form3, QLocale());
     GuiFixture::click(form3, QStringLiteral("Command1"));
     shoot(form3, folder + QStringLiteral("/speed-calculator.png"));
     GuiFixture::click(form3, QStringLiteral("Command4"));
