@@ -10,7 +10,6 @@
 
 #include <QMessageBox>
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
