@@ -70,8 +70,8 @@ double FloorScaled(double x, double scale) {
         return product;
     const double nearest = std::nearbyint(product);
     // Decimal inputs reach us through binary doubles, so an intended whole product arrives a few
-    // units in the last place off; 1e-13 relative is far above that noise and far below any
-    // difference a typed value can make.
+    // units in the last place off; 1e-13 relative is far above that noise, and only a value typed
+    // with 13 or more significant digits lies that close to a whole product without being one.
     if (std::fabs(product - nearest) <= std::fabs(product) * 1e-13)
         return nearest;
     return std::floor(product);
