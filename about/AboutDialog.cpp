@@ -28,11 +28,9 @@ AboutDialog::AboutDialog(Screens& screens)
                                   .arg(KOERSWACHT_VERSION_PATCH));
     m_ui->lblTitle->setText(title);
 
-    connect(m_ui->cmdOK, &QPushButton::clicked, this,
-            [this] { m_screens.guard(*this, [this] { m_screens.unloadAbout(); }); });
-    connect(m_ui->cmdSysInfo, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] { StartSysInfo(m_screens.registry(), m_screens.sysInfoHost()); });
-    });
+    m_screens.onClick(*this, m_ui->cmdOK, [this] { m_screens.unloadAbout(); });
+    m_screens.onClick(*this, m_ui->cmdSysInfo,
+                      [this] { StartSysInfo(m_screens.registry(), m_screens.sysInfoHost()); });
 }
 
 AboutDialog::~AboutDialog() = default;

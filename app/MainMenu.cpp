@@ -16,21 +16,16 @@ MainMenu::MainMenu(Screens& screens)
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
 
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.show(m_screens.Form1());
-            m_screens.hide(*this);
-        });
+    m_screens.onClick(*this, m_ui->Command1, [this] {
+        m_screens.show(m_screens.Form1());
+        m_screens.hide(*this);
     });
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.show(m_screens.Form3());
-            m_screens.hide(*this);
-        });
+    m_screens.onClick(*this, m_ui->Command2, [this] {
+        m_screens.show(m_screens.Form3());
+        m_screens.hide(*this);
     });
-    connect(m_ui->Command3, &QPushButton::clicked, this,
-            [this] { m_screens.guard(*this, [this] { m_screens.show(m_screens.frmAbout()); }); });
-    connect(m_ui->Command4, &QPushButton::clicked, this, [this] { m_screens.endProgram(); });
+    m_screens.onClick(*this, m_ui->Command3, [this] { m_screens.show(m_screens.frmAbout()); });
+    m_screens.onClick(*this, m_ui->Command4, [this] { m_screens.endProgram(); });
 }
 
 MainMenu::~MainMenu() = default;

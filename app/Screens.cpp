@@ -9,6 +9,7 @@
 #include "calc/SpeedCalculator.h"
 #include "report/PrinterDevice.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QProcess>
@@ -145,6 +146,11 @@ void Screens::guard(QWidget& screen, const std::function<void()>& handler) {
                     .arg(QString::fromLocal8Bit(error.what())),
                 QMessageBox::Warning);
     }
+}
+
+void Screens::onClick(QWidget& screen, QAbstractButton* button, std::function<void()> handler) {
+    connect(button, &QAbstractButton::clicked, &screen,
+            [this, &screen, handler = std::move(handler)] { guard(screen, handler); });
 }
 
 void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon icon) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QWidget;
 
 namespace kw {
@@ -55,6 +56,8 @@ public:
     void frameClosed(QWidget& screen);
 
     void guard(QWidget& screen, const std::function<void()>& handler);
+    // Wires a button of `screen` so that its click handler runs through guard().
+    void onClick(QWidget& screen, QAbstractButton* button, std::function<void()> handler);
     void message(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon);
 
     std::unique_ptr<TextDevice> printerDevice(const QString& documentName);

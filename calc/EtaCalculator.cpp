@@ -26,21 +26,16 @@ EtaCalculator::EtaCalculator(Screens& screens)
     option(m_ui->Option2, 24);
     option(m_ui->Option3, -24);
 
-    connect(m_ui->Command1, &QPushButton::clicked, this,
-            [this] { m_screens.guard(*this, [this] { calculate(); }); });
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.show(m_screens.Form3());
-            m_screens.hide(*this);
-        });
+    m_screens.onClick(*this, m_ui->Command1, [this] { calculate(); });
+    m_screens.onClick(*this, m_ui->Command2, [this] {
+        m_screens.show(m_screens.Form3());
+        m_screens.hide(*this);
     });
-    connect(m_ui->Command3, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.hide(*this);
-            m_screens.show(m_screens.Start());
-        });
+    m_screens.onClick(*this, m_ui->Command3, [this] {
+        m_screens.hide(*this);
+        m_screens.show(m_screens.Start());
     });
-    connect(m_ui->Command4, &QPushButton::clicked, this, [this] { m_screens.endProgram(); });
+    m_screens.onClick(*this, m_ui->Command4, [this] { m_screens.endProgram(); });
 }
 
 EtaCalculator::~EtaCalculator() = default;

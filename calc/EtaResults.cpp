@@ -24,21 +24,16 @@ EtaResults::EtaResults(Screens& screens)
     for (int i = 0; i < EtaRowCount; ++i)
         m_etaDate[i]->setText(QString(initialBlanks[i], u' '));
 
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.show(m_screens.Form1());
-            m_screens.hide(*this);
-        });
+    m_screens.onClick(*this, m_ui->Command1, [this] {
+        m_screens.show(m_screens.Form1());
+        m_screens.hide(*this);
     });
-    connect(m_ui->Command2, &QPushButton::clicked, this,
-            [this] { m_screens.guard(*this, [this] { print(); }); });
-    connect(m_ui->Command3, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.show(m_screens.Start());
-            m_screens.hide(*this);
-        });
+    m_screens.onClick(*this, m_ui->Command2, [this] { print(); });
+    m_screens.onClick(*this, m_ui->Command3, [this] {
+        m_screens.show(m_screens.Start());
+        m_screens.hide(*this);
     });
-    connect(m_ui->Command4, &QPushButton::clicked, this, [this] { m_screens.endProgram(); });
+    m_screens.onClick(*this, m_ui->Command4, [this] { m_screens.endProgram(); });
 }
 
 EtaResults::~EtaResults() = default;

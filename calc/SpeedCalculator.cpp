@@ -26,23 +26,17 @@ SpeedCalculator::SpeedCalculator(Screens& screens)
     option(m_ui->Option2, 24.0);
     option(m_ui->Option3, -24.0);
 
-    connect(m_ui->Command1, &QPushButton::clicked, this,
-            [this] { m_screens.guard(*this, [this] { calculate(); }); });
-    connect(m_ui->Command4, &QPushButton::clicked, this,
-            [this] { m_screens.guard(*this, [this] { print(); }); });
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.show(m_screens.Form1());
-            m_screens.hide(*this);
-        });
+    m_screens.onClick(*this, m_ui->Command1, [this] { calculate(); });
+    m_screens.onClick(*this, m_ui->Command4, [this] { print(); });
+    m_screens.onClick(*this, m_ui->Command2, [this] {
+        m_screens.show(m_screens.Form1());
+        m_screens.hide(*this);
     });
-    connect(m_ui->Command3, &QPushButton::clicked, this, [this] {
-        m_screens.guard(*this, [this] {
-            m_screens.show(m_screens.Start());
-            m_screens.hide(*this);
-        });
+    m_screens.onClick(*this, m_ui->Command3, [this] {
+        m_screens.show(m_screens.Start());
+        m_screens.hide(*this);
     });
-    connect(m_ui->Command5, &QPushButton::clicked, this, [this] { m_screens.endProgram(); });
+    m_screens.onClick(*this, m_ui->Command5, [this] { m_screens.endProgram(); });
 }
 
 SpeedCalculator::~SpeedCalculator() = default;
