@@ -6,13 +6,15 @@
 #include "calc/SpeedCalculator.h"
 #include "ui_Start.h"
 
+#include <QPainter>
 #include <QScreen>
 
 namespace kw {
 
 MainMenu::MainMenu(Screens& screens)
     : ScreenWindow(screens)
-    , m_ui(std::make_unique<Ui::Start>()) {
+    , m_ui(std::make_unique<Ui::Start>())
+    , m_picture(screens.menuPicture()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
 
@@ -29,6 +31,13 @@ MainMenu::MainMenu(Screens& screens)
 }
 
 MainMenu::~MainMenu() = default;
+
+// The picture is painted here rather than named in the style sheet, so that start-up can decode it
+// on its second thread and hand it over.
+void MainMenu::paintEvent(QPaintEvent* event) {
+    ScreenWindow::paintEvent(event);
+    QPainter(this).drawImage(0, 0, m_picture);
+}
 
 void MainMenu::showCentred() {
     if (const QScreen* screen = this->screen()) {

@@ -2,6 +2,8 @@
 
 #include "ScreenWindow.h"
 
+#include <QImage>
+
 #include <memory>
 
 namespace Ui {
@@ -22,8 +24,12 @@ public:
     // Centred on the screen the first time it is shown.
     void showCentred();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     std::unique_ptr<Ui::Start> m_ui;
+    QImage m_picture;
 };
 
 } // namespace kw

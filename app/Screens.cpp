@@ -2,6 +2,7 @@
 
 #include "ErrorBoundary.h"
 #include "MainMenu.h"
+#include "StartupWork.h"
 #include "about/AboutDialog.h"
 #include "calc/EtaCalculator.h"
 #include "calc/EtaResults.h"
@@ -13,11 +14,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QProcess>
-
-// The pictures live in this static library; a static library's resources need registering by hand.
-static void initResources() {
-    Q_INIT_RESOURCE(koerswacht);
-}
 
 namespace kw {
 
@@ -61,10 +57,18 @@ Screens::Screens()
     : m_messageSink(showMessageBox)
     , m_deviceFactory([](const QString& name) { return std::make_unique<PrinterDevice>(name); })
     , m_endHandler([] { QCoreApplication::exit(0); }) {
-    initResources();
+    RegisterResources();
 }
 
 Screens::~Screens() = default;
+
+void Screens::setMenuPicture(QImage picture) {
+    m_menuPicture = std::move(picture);
+}
+
+QImage Screens::menuPicture() const {
+    return m_menuPicture.isNull() ? LoadMenuPicture() : m_menuPicture;
+}
 
 MainMenu& Screens::Start() {
     return instance(m_start, *this);

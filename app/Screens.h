@@ -8,6 +8,7 @@
 #include "about/SysInfo.h"
 #include "report/TextDevice.h"
 
+#include <QImage>
 #include <QMessageBox>
 #include <QObject>
 
@@ -67,6 +68,9 @@ public:
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
     void setDeviceFactory(DeviceFactory factory) { m_deviceFactory = std::move(factory); }
     void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
+    // The main menu's picture, when start-up has decoded it already; otherwise the menu loads it.
+    void setMenuPicture(QImage picture);
+    QImage menuPicture() const;
     void setSystemTools(std::unique_ptr<Registry> registry, std::unique_ptr<SysInfoHost> host);
 
 private:
@@ -77,6 +81,7 @@ private:
     std::unique_ptr<EtaResults> m_form2;
     std::unique_ptr<SpeedCalculator> m_form3;
     std::unique_ptr<AboutDialog> m_about;
+    QImage m_menuPicture;
     MessageSink m_messageSink;
     DeviceFactory m_deviceFactory;
     std::function<void()> m_endHandler;

@@ -1,9 +1,11 @@
 #include "MainMenu.h"
 #include "Screens.h"
+#include "StartupWork.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    kw::StartupWork work; // runs while QApplication connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kw::ApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
@@ -14,6 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     kw::Screens screens;
+    screens.setMenuPicture(work.takeMenuPicture());
     screens.Start().showCentred();
     return QApplication::exec();
 }

@@ -122,8 +122,8 @@ def start():
         W("QLabel", "Label3", 3240, 6600, 3495, 375, "Havenlicht Software", ("Arial", "15.75", "bold"),
           css="color: rgb(0, 255, 255); background: transparent;", alignment=CENTER),
     ]
-    css = ("#Start { background-image: url(:/koerswacht/ship.png); background-repeat: no-repeat;"
-           " background-position: top left; }\n" + BUTTON_CSS)
+    # The ship picture is painted by the menu itself (app/MainMenu.cpp), top left, not repeated.
+    css = BUTTON_CSS
     write_form("Start", "Koerswacht", 9555, 7155, css, widgets, ["Command1", "Command2", "Command3", "Command4"])
 
 

@@ -1,0 +1,51 @@
+#include "StartupWork.h"
+
+#include <QThread>
+
+#include <mutex>
+
+#ifdef KOERSWACHT_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+static void initResources() {
+    Q_INIT_RESOURCE(koerswacht);
+}
+
+namespace kw {
+
+void RegisterResources() {
+    static std::once_flag once;
+    std::call_once(once, initResources);
+}
+
+QImage LoadMenuPicture() {
+    RegisterResources();
+    return QImage(QStringLiteral(":/koerswacht/ship.png"));
+}
+
+StartupWork::StartupWork() {
+    // Qt takes the first thread that uses it for the main thread. Decoding a picture uses it, so
+    // this thread claims that place before the second one starts.
+    QThread::currentThread();
+    RegisterResources();
+    m_picture = std::async(std::launch::async, [] {
+#ifdef KOERSWACHT_FONTCONFIG
+        // Thread-safe: the loaded configuration becomes the process's default one, and Qt's own
+        // FcInit() later finds it there.
+        FcInit();
+#endif
+        return LoadMenuPicture();
+    });
+}
+
+StartupWork::~StartupWork() {
+    if (m_picture.valid())
+        m_picture.wait();
+}
+
+QImage StartupWork::takeMenuPicture() {
+    return m_picture.valid() ? m_picture.get() : LoadMenuPicture();
+}
+
+} // namespace kw
