@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include <mutex>
+#include <system_error>
 
 #ifdef KOERSWACHT_FONTCONFIG
 #include <fontconfig/fontconfig.h>
@@ -29,14 +30,19 @@ StartupWork::StartupWork() {
     // this thread claims that place before the second one starts.
     QThread::currentThread();
     RegisterResources();
-    m_picture = std::async(std::launch::async, [] {
+    try {
+        m_picture = std::async(std::launch::async, [] {
 #ifdef KOERSWACHT_FONTCONFIG
-        // Thread-safe: the loaded configuration becomes the process's default one, and Qt's own
-        // FcInit() later finds it there.
-        FcInit();
+            // Thread-safe: the loaded configuration becomes the process's default one, and Qt's own
+            // FcInit() later finds it there.
+            FcInit();
 #endif
-        return LoadMenuPicture();
-    });
+            return LoadMenuPicture();
+        });
+    } catch (const std::system_error&) {
+        // No second thread to be had: the picture is loaded when the menu asks for it, as without
+        // this class.
+    }
 }
 
 StartupWork::~StartupWork() {
