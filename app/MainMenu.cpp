@@ -14,7 +14,7 @@ namespace kw {
 MainMenu::MainMenu(Screens& screens)
     : ScreenWindow(screens)
     , m_ui(std::make_unique<Ui::Start>())
-    , m_picture(screens.menuPicture()) {
+    , m_picture(screens.takeMenuPicture()) {
     m_ui->setupUi(this);
     ApplyScreenFrame(*this);
 

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <utility>
+
 namespace kw {
 
 namespace {
@@ -66,8 +68,9 @@ void Screens::setMenuPicture(QImage picture) {
     m_menuPicture = std::move(picture);
 }
 
-QImage Screens::menuPicture() const {
-    return m_menuPicture.isNull() ? LoadMenuPicture() : m_menuPicture;
+QImage Screens::takeMenuPicture() {
+    QImage picture = std::exchange(m_menuPicture, QImage());
+    return picture.isNull() ? LoadMenuPicture() : picture;
 }
 
 MainMenu& Screens::Start() {

@@ -70,7 +70,7 @@ public:
     void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
     // The main menu's picture, when start-up has decoded it already; otherwise the menu loads it.
     void setMenuPicture(QImage picture);
-    QImage menuPicture() const;
+    QImage takeMenuPicture();
     void setSystemTools(std::unique_ptr<Registry> registry, std::unique_ptr<SysInfoHost> host);
 
 private:

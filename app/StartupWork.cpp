@@ -51,7 +51,7 @@ StartupWork::~StartupWork() {
 }
 
 QImage StartupWork::takeMenuPicture() {
-    return m_picture.valid() ? m_picture.get() : LoadMenuPicture();
+    return m_picture.valid() ? m_picture.get() : QImage();
 }
 
 } // namespace kw

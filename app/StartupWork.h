@@ -26,6 +26,7 @@ public:
 
     // Waits for the work to finish. Call before the first window is built, so that Qt finds
     // fontconfig ready instead of reading its configuration a second time alongside the thread.
+    // A null picture when no thread could be started: the menu then loads its own.
     QImage takeMenuPicture();
 
 private:
