@@ -1,29 +1,16 @@
 #include "StartupWork.h"
 
+#include "ui/Resources.h"
+
 #include <QThread>
 
-#include <mutex>
 #include <system_error>
 
 #ifdef KOERSWACHT_FONTCONFIG
 #include <fontconfig/fontconfig.h>
 #endif
 
-static void initResources() {
-    Q_INIT_RESOURCE(koerswacht);
-}
-
 namespace kw {
-
-void RegisterResources() {
-    static std::once_flag once;
-    std::call_once(once, initResources);
-}
-
-QImage LoadMenuPicture() {
-    RegisterResources();
-    return QImage(QStringLiteral(":/koerswacht/ship.png"));
-}
 
 StartupWork::StartupWork() {
     // Qt takes the first thread that uses it for the main thread. Decoding a picture uses it, so

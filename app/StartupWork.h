@@ -6,13 +6,6 @@
 
 namespace kw {
 
-// The program's pictures and layouts are compiled into a static library, whose resources need
-// registering by hand. Safe to call more than once.
-void RegisterResources();
-
-// The main menu's ship picture, decoded from the resources.
-QImage LoadMenuPicture();
-
 // Start-up work that needs no window system, begun on a second thread before the application object
 // exists. It overlaps the main thread's connection to the display (about 6 ms under X): fontconfig
 // reads its configuration and font caches (about 3 ms, otherwise paid when the first text is laid

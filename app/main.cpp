@@ -1,6 +1,8 @@
-#include "MainMenu.h"
-#include "Screens.h"
 #include "StartupWork.h"
+#include "ui/MainMenu.h"
+#include "ui/Screens.h"
+
+#include "Version.h"
 
 #include <QApplication>
 
@@ -8,15 +10,12 @@ int main(int argc, char* argv[]) {
     kw::StartupWork work; // runs while QApplication connects to the display
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kw::ApplicationTitle));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(KOERSWACHT_VERSION_MAJOR)
-                                            .arg(KOERSWACHT_VERSION_MINOR)
-                                            .arg(KOERSWACHT_VERSION_PATCH));
+    QApplication::setApplicationVersion(QStringLiteral(KOERSWACHT_VERSION_TEXT));
     // The screens stay when hidden; only "Einde Programma" or the menu's close box ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
     kw::Screens screens;
     screens.setMenuPicture(work.takeMenuPicture());
-    screens.Start().showCentred();
+    screens.menu().showCentred();
     return QApplication::exec();
 }

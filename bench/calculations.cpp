@@ -3,10 +3,6 @@
 
 #include "GuiFixture.h"
 
-#include "calc/EtaCalculator.h"
-#include "calc/EtaResults.h"
-#include "calc/SpeedCalculator.h"
-
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -44,19 +40,19 @@ int main(int argc, char* argv[]) {
     QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 2000;
     GuiFixture f;
-    f.screens.Start().showCentred();
+    f.screens.menu().showCentred();
 
-    QWidget& form1 = f.screens.Form1();
-    f.screens.show(form1);
-    GuiFixture::fillWorkedPassage(form1, QLocale());
-    auto* bereken = GuiFixture::child<QAbstractButton>(form1, QStringLiteral("Command1"));
+    kw::EtaCalculator& eta = f.screens.etaCalculator();
+    f.screens.show(eta);
+    GuiFixture::fillWorkedPassage(eta, QLocale());
+    QAbstractButton* bereken = eta.controls().calculate;
     timeClicks(*bereken, 50); // the first click also creates the results screen
     report("Bereken ETA", timeClicks(*bereken, clicks));
 
-    QWidget& form3 = f.screens.Form3();
-    f.screens.show(form3);
-    GuiFixture::fillWorkedSpeed(form3, QLocale());
-    auto* vaart = GuiFixture::child<QAbstractButton>(form3, QStringLiteral("Command1"));
+    kw::SpeedCalculator& speed = f.screens.speedCalculator();
+    f.screens.show(speed);
+    GuiFixture::fillWorkedSpeed(speed, QLocale());
+    QAbstractButton* vaart = speed.controls().calculate;
     timeClicks(*vaart, 50);
     report("Bereken Vaart", timeClicks(*vaart, clicks));
     return f.messages.empty() ? 0 : 1;

@@ -48,8 +48,4 @@ struct PrintItem {
 
 using PrintList = std::vector<PrintItem>;
 
-// The compact form of a print list: a 16-bit little-endian item count, then one byte per item
-// with the kind in the low six bits and the separator in the top two.
-QByteArray Descriptor(const PrintList& list);
-
 } // namespace kw

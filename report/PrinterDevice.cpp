@@ -1,6 +1,6 @@
 #include "PrinterDevice.h"
 
-#include "calc/RunTimeError.h"
+#include "core/RunTimeError.h"
 
 #include <QFontMetricsF>
 #include <QPrinterInfo>

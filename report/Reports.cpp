@@ -51,9 +51,8 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table) {
     printer.EndDocument();
 }
 
-void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, SteamingTime& steam,
-                      const QLocale& locale) {
-    steam = SplitSteamingHours(result.steamingHours);
+void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const QLocale& locale) {
+    const SteamingTime steam = SplitSteamingHours(result.steamingHours);
 
     emptyLine(printer);
     title(printer, {PrintItem::empty(NZ), PrintItem::empty(NZ),
@@ -67,7 +66,7 @@ void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, Steamin
     printer.print({PrintItem::text(QStringLiteral("Aankomst datum en tijd "), NZ),
                    PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EOL)});
     printer.print({PrintItem::text(QStringLiteral("Datumgrens Correctie "), NZ),
-                   PrintItem::real(result.dateLineCorrection, EOL, locale)});
+                   PrintItem::real(DateLineCorrection(result.dateLine), EOL, locale)});
     printer.print(
         {PrintItem::text(QStringLiteral("Tijdsverschil "), NZ), PrintItem::object(result.timeDiffText, EOL)});
     printer.print({PrintItem::text(QStringLiteral("Stoom tijd"), NZ), PrintItem::empty(NZ),

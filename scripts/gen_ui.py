@@ -103,7 +103,7 @@ def tab_sorted(widgets, focusable):
 RIGHT = "<set>Qt::AlignRight|Qt::AlignVCenter</set>"
 LEFT = "<set>Qt::AlignLeft|Qt::AlignVCenter</set>"
 CENTER = "<set>Qt::AlignCenter</set>"
-PICKER = "calc/DatePicker.h"
+PICKER = "ui/DatePicker.h"
 
 
 def buddy(name):
@@ -284,7 +284,7 @@ def about():
     ]
     css = "#frmAbout { background-color: rgb(192, 255, 255); }\n" + BUTTON_CSS
     write_form("frmAbout", "About MyApp", 8535, 5160, css, widgets, ["cmdOK", "cmdSysInfo"],
-               [("kw::SpacedLabel", "QLabel", "about/SpacedLabel.h")], form_font=DEFAULT_FONT)
+               [("kw::SpacedLabel", "QLabel", "ui/SpacedLabel.h")], form_font=DEFAULT_FONT)
 
 
 if __name__ == "__main__":

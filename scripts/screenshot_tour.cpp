@@ -3,12 +3,6 @@
 
 #include "GuiFixture.h"
 
-#include "about/AboutDialog.h"
-#include "calc/DatePicker.h"
-#include "calc/EtaCalculator.h"
-#include "calc/EtaResults.h"
-#include "calc/SpeedCalculator.h"
-
 #include <QScreen>
 
 using namespace kw;
@@ -29,33 +23,28 @@ int main(int argc, char* argv[]) {
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
     GuiFixture f;
-    f.screens.Start().showCentred();
-    shoot(f.screens.Start(), folder + QStringLiteral("/main-menu.png"));
+    f.screens.menu().showCentred();
+    shoot(f.screens.menu(), folder + QStringLiteral("/main-menu.png"));
 
-    GuiFixture::click(f.screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = f.screens.Form1();
-    form1.move(40, 40);
-    GuiFixture::fillWorkedPassage(form1, QLocale());
-    shoot(form1, folder + QStringLiteral("/eta-calculator.png"));
+    f.run(QStringLiteral("menu.etaCalculator"));
+    EtaCalculator& eta = f.screens.etaCalculator();
+    eta.move(40, 40);
+    GuiFixture::fillWorkedPassage(eta, QLocale());
+    shoot(eta, folder + QStringLiteral("/eta-calculator.png"));
 
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    QWidget& form2 = f.screens.Form2();
-    form2.move(500, 40);
-    shoot(form2, folder + QStringLiteral("/eta-results.png"));
-    GuiFixture::click(form2, QStringLiteral("Command2"));
+    f.run(QStringLiteral("etaCalculator.calculate"));
+    EtaResults& results = f.screens.etaResults();
+    results.move(500, 40);
+    shoot(results, folder + QStringLiteral("/eta-results.png"));
+    f.run(QStringLiteral("etaResults.print etaResults.menu menu.speedCalculator"));
 
-    GuiFixture::click(form2, QStringLiteral("Command3"));
-    GuiFixture::click(f.screens.Start(), QStringLiteral("Command2"));
-    QWidget& form3 = f.screens.Form3();
-    form3.move(40, 40);
-    GuiFixture::fillWorkedSpeed(form3, QLocale());
-    GuiFixture::click(form3, QStringLiteral("Command1"));
-    shoot(form3, folder + QStringLiteral("/speed-calculator.png"));
-    GuiFixture::click(form3, QStringLiteral("Command4"));
-
-    GuiFixture::click(form3, QStringLiteral("Command3"));
-    GuiFixture::click(f.screens.Start(), QStringLiteral("Command3"));
-    shoot(f.screens.frmAbout(), folder + QStringLiteral("/about.png"));
+    SpeedCalculator& speed = f.screens.speedCalculator();
+    speed.move(40, 40);
+    GuiFixture::fillWorkedSpeed(speed, QLocale());
+    f.run(QStringLiteral("speedCalculator.calculate"));
+    shoot(speed, folder + QStringLiteral("/speed-calculator.png"));
+    f.run(QStringLiteral("speedCalculator.print speedCalculator.menu menu.about"));
+    shoot(f.screens.about(), folder + QStringLiteral("/about.png"));
 
     for (const RecordedMessage& message : f.messages)
         qWarning("%s", qPrintable(message.text));

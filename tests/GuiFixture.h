@@ -1,16 +1,21 @@
 #pragma once
 
 // Shared by the offscreen screen tests: one Screens per test with its messages and program end
-// recorded instead of shown, and helpers to reach controls by objectName.
+// recorded instead of shown, and helpers to work the screens' controls.
 
 #include "WorkedExamples.h"
-#include "app/MainMenu.h"
-#include "app/Screens.h"
-#include "calc/DatePicker.h"
+#include "ui/AboutDialog.h"
+#include "ui/DatePicker.h"
+#include "ui/EtaCalculator.h"
+#include "ui/EtaResults.h"
+#include "ui/MainMenu.h"
+#include "ui/Screens.h"
+#include "ui/SpeedCalculator.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <algorithm>
@@ -31,56 +36,123 @@ public:
         screens.setEndHandler([this] { ++ended; });
     }
 
-    template <typename T = QWidget> static T* child(QWidget& screen, const QString& name) {
-        return screen.findChild<T*>(name);
+    // A screen by its role: "menu", "etaCalculator", "etaResults", "speedCalculator", "about".
+    QWidget& screen(const QString& role) {
+        if (role == u"etaCalculator")
+            return screens.etaCalculator();
+        if (role == u"etaResults")
+            return screens.etaResults();
+        if (role == u"speedCalculator")
+            return screens.speedCalculator();
+        if (role == u"about")
+            return screens.about();
+        return screens.menu();
     }
 
-    static void click(QWidget& screen, const QString& button) {
-        auto* target = child<QAbstractButton>(screen, button);
-        QVERIFY2(target, qPrintable(button));
-        QTest::mouseClick(target, Qt::LeftButton);
+    // A button by its screen's role and its own: "etaResults.newCalculation".
+    QAbstractButton* button(const QString& step) {
+        const QString screenRole = step.section(u'.', 0, 0);
+        const QString role = step.section(u'.', 1, 1);
+        std::vector<std::pair<const char*, QAbstractButton*>> buttons;
+        if (screenRole == u"menu") {
+            const auto& c = screens.menu().controls();
+            buttons = {{"etaCalculator", c.etaCalculator},
+                       {"speedCalculator", c.speedCalculator},
+                       {"about", c.about},
+                       {"endProgram", c.endProgram}};
+        } else if (screenRole == u"etaCalculator") {
+            const auto& c = screens.etaCalculator().controls();
+            buttons = {{"calculate", c.calculate},
+                       {"speedCalculator", c.speedCalculator},
+                       {"menu", c.menu},
+                       {"endProgram", c.endProgram},
+                       {"noDateLine", c.noDateLine},
+                       {"dateLineDayForward", c.dateLineDayForward},
+                       {"dateLineDayBack", c.dateLineDayBack}};
+        } else if (screenRole == u"etaResults") {
+            const auto& c = screens.etaResults().controls();
+            buttons = {{"newCalculation", c.newCalculation},
+                       {"print", c.print},
+                       {"menu", c.menu},
+                       {"endProgram", c.endProgram}};
+        } else if (screenRole == u"speedCalculator") {
+            const auto& c = screens.speedCalculator().controls();
+            buttons = {{"calculate", c.calculate},
+                       {"print", c.print},
+                       {"etaCalculator", c.etaCalculator},
+                       {"menu", c.menu},
+                       {"endProgram", c.endProgram},
+                       {"noDateLine", c.noDateLine},
+                       {"dateLineDayForward", c.dateLineDayForward},
+                       {"dateLineDayBack", c.dateLineDayBack}};
+        } else if (screenRole == u"about") {
+            const auto& c = screens.about().controls();
+            buttons = {{"ok", c.ok}, {"sysInfo", c.sysInfo}};
+        }
+        for (const auto& [name, target] : buttons) {
+            if (role == QLatin1String(name))
+                return target;
+        }
+        return nullptr;
     }
 
-    static void type(QWidget& screen, const QString& field, const QString& text) {
-        auto* edit = child<QLineEdit>(screen, field);
-        QVERIFY2(edit, qPrintable(field));
-        edit->setText(text);
+    // Clicks "screen.button ..." in turn.
+    void run(const QString& steps) {
+        for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            QAbstractButton* target = button(step);
+            QVERIFY2(target, qPrintable(step));
+            QTest::mouseClick(target, Qt::LeftButton);
+        }
     }
 
-    static QString text(QWidget& screen, const QString& field) {
-        auto* edit = child<QLineEdit>(screen, field);
-        return edit ? edit->text() : QStringLiteral("<missing %1>").arg(field);
+    static void click(QAbstractButton* button) {
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
     }
 
     // Types a worked example into the calculator screens, numbers with the locale's separator.
-    static void fillWorkedPassage(QWidget& form1, const QLocale& locale) {
+    static void fillWorkedPassage(kw::EtaCalculator& screen, const QLocale& locale) {
         const kw::EtaInput input = workedPassage();
-        child<kw::DatePicker>(form1, QStringLiteral("SailDate"))->setValue(input.sailDate);
-        type(form1, QStringLiteral("STime"), QString(input.sTime).replace(u'.', locale.decimalPoint()));
-        type(form1, QStringLiteral("TimeDiff"), input.timeDiff);
-        type(form1, QStringLiteral("Dist"), input.dist);
-        type(form1, QStringLiteral("Vaart"), input.vaart);
-        type(form1, QStringLiteral("VVers"), input.vvers);
+        const auto& c = screen.controls();
+        c.sailDate->setValue(input.sailDate);
+        c.departureTime->setText(QString(input.departureTime).replace(u'.', locale.decimalPoint()));
+        c.timeDifference->setText(input.timeDifference);
+        c.distance->setText(input.distance);
+        c.startSpeed->setText(input.startSpeed);
+        c.speedStep->setText(input.speedStep);
     }
 
-    static void fillWorkedSpeed(QWidget& form3, const QLocale& locale) {
+    static void fillWorkedSpeed(kw::SpeedCalculator& screen, const QLocale& locale) {
         const kw::SpeedInput input = workedSpeed();
-        child<kw::DatePicker>(form3, QStringLiteral("SDate"))->setValue(input.sDate);
-        child<kw::DatePicker>(form3, QStringLiteral("ADate"))->setValue(input.aDate);
-        type(form3, QStringLiteral("STime"), QString(input.sTime).replace(u'.', locale.decimalPoint()));
-        type(form3, QStringLiteral("ATime"), QString(input.aTime).replace(u'.', locale.decimalPoint()));
-        type(form3, QStringLiteral("TimeDiff"), input.timeDiff);
-        type(form3, QStringLiteral("Dist"), input.dist);
+        const auto& c = screen.controls();
+        c.departureDate->setValue(input.departureDate);
+        c.arrivalDate->setValue(input.arrivalDate);
+        c.departureTime->setText(QString(input.departureTime).replace(u'.', locale.decimalPoint()));
+        c.arrivalTime->setText(QString(input.arrivalTime).replace(u'.', locale.decimalPoint()));
+        c.timeDifference->setText(input.timeDifference);
+        c.distance->setText(input.distance);
     }
 
-    // The program's visible windows by objectName, sorted: "Form1,Form2".
+    // The program's visible screens by role, in the order menu, etaCalculator, etaResults,
+    // speedCalculator, about: "etaCalculator,etaResults".
     static QString visible() {
         QStringList names;
-        for (const QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible() && !window->objectName().isEmpty())
-                names << window->objectName();
-        }
-        std::sort(names.begin(), names.end());
+        const auto add = [&names](const char* name, auto* screen) {
+            if (screen != nullptr && screen->isVisible())
+                names << QString::fromLatin1(name);
+        };
+        const auto find = [](auto* none) {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* screen = qobject_cast<decltype(none)>(window))
+                    return screen;
+            }
+            return none;
+        };
+        add("menu", find(static_cast<kw::MainMenu*>(nullptr)));
+        add("etaCalculator", find(static_cast<kw::EtaCalculator*>(nullptr)));
+        add("etaResults", find(static_cast<kw::EtaResults*>(nullptr)));
+        add("speedCalculator", find(static_cast<kw::SpeedCalculator*>(nullptr)));
+        add("about", find(static_cast<kw::AboutDialog*>(nullptr)));
         return names.join(u',');
     }
 

@@ -1,6 +1,5 @@
 #include "GuiFixture.h"
-
-#include "about/AboutDialog.h"
+#include "sysinfo/SysInfo.h"
 
 #include <QLabel>
 
@@ -74,30 +73,29 @@ private slots:
     void sysInfoStartsTheTool();
 
 private:
-    QWidget& openAbout();
+    AboutDialog& openAbout();
     std::unique_ptr<GuiFixture> m_f;
 };
 
 void TestAbout::init() {
     m_f = std::make_unique<GuiFixture>();
-    m_f->screens.Start().showCentred();
+    m_f->screens.menu().showCentred();
 }
 
-QWidget& TestAbout::openAbout() {
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command3"));
-    QWidget& about = m_f->screens.frmAbout();
+AboutDialog& TestAbout::openAbout() {
+    m_f->run(QStringLiteral("menu.about"));
+    AboutDialog& about = m_f->screens.about();
     QApplication::setActiveWindow(&about);
     return about;
 }
 
 void TestAbout::textsAfterLoad() {
-    QWidget& about = openAbout();
+    AboutDialog& about = openAbout();
+    const auto& c = about.controls();
     QCOMPARE(about.windowTitle(), QStringLiteral("About Koerswacht"));
-    QCOMPARE(GuiFixture::child<QLabel>(about, QStringLiteral("lblTitle"))->text(),
-             QStringLiteral("Koerswacht"));
-    QCOMPARE(GuiFixture::child<QLabel>(about, QStringLiteral("lblVersion"))->text(),
-             QStringLiteral("Version 6.3.0"));
-    const QString description = GuiFixture::child<QLabel>(about, QStringLiteral("lblDescription"))->text();
+    QCOMPARE(c.title->text(), QStringLiteral("Koerswacht"));
+    QCOMPARE(c.version->text(), QStringLiteral("Version 6.3.0"));
+    const QString description = c.description->text();
     QVERIFY(description.startsWith(QStringLiteral("Koerswacht is een programma dat u helpt met het berekenen "
                                                   "van gemiddelde snelheden en ETA's,   Deze")));
     QVERIFY(description.contains(QStringLiteral("blijven.") + QString(57, u' ') + QStringLiteral("Als u")));
@@ -105,30 +103,28 @@ void TestAbout::textsAfterLoad() {
     QVERIFY(description.contains(QStringLiteral("komt.") + QString(88, u' ') +
                                  QStringLiteral("Voor informatie")));
     QVERIFY(description.endsWith(QStringLiteral("als ik op zee zit.")));
-    const QString disclaimer = GuiFixture::child<QLabel>(about, QStringLiteral("lblDisclaimer"))->text();
+    const QString disclaimer = c.disclaimer->text();
     QVERIFY(disclaimer.startsWith(QStringLiteral("Waarschuwing: U mag Koerswacht gebruiken,")));
     QVERIFY(disclaimer.contains(QStringLiteral("fout in zit.") + QString(159, u' ')));
-    auto* ok = GuiFixture::child<QPushButton>(about, QStringLiteral("cmdOK"));
+    const QPushButton* ok = c.ok;
     QCOMPARE(ok->toolTip(), QStringLiteral(" Sluit Info"));
     QVERIFY(ok->isDefault());
-    auto* sysInfo = GuiFixture::child<QPushButton>(about, QStringLiteral("cmdSysInfo"));
+    const QPushButton* sysInfo = c.sysInfo;
     QCOMPARE(sysInfo->text(), QStringLiteral("&System Info..."));
     QCOMPARE(sysInfo->toolTip(), QStringLiteral("Geeft Systeem Info"));
     QCOMPARE(QApplication::focusWidget(), ok);
 }
 
 void TestAbout::layout() {
-    QWidget& about = openAbout();
+    AboutDialog& about = openAbout();
     QCOMPARE(about.geometry().topLeft(), QPoint(156, 129));
     QCOMPARE(about.size(), QSize(569, 344));
     about.ensurePolished();
     QCOMPARE(about.palette().color(QPalette::Window), QColor(192, 255, 255));
-    auto* title = GuiFixture::child<QLabel>(about, QStringLiteral("lblTitle"));
+    const QLabel* title = about.controls().title;
     QCOMPARE(title->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QCOMPARE(title->font().pointSizeF(), 12.0);
-    QVERIFY(!GuiFixture::child<QLabel>(about, QStringLiteral("picIcon"))->pixmap().isNull());
-    for (const char* line : {"Line1_0", "Line1_1"})
-        QCOMPARE(GuiFixture::child<QWidget>(about, QString::fromLatin1(line))->width(), 568);
+    QVERIFY(!about.controls().icon->pixmap().isNull());
 }
 
 void TestAbout::keysClose_data() {
@@ -139,25 +135,24 @@ void TestAbout::keysClose_data() {
 
 void TestAbout::keysClose() {
     QFETCH(int, key);
-    QWidget& about = openAbout();
+    AboutDialog& about = openAbout();
     QTest::keyClick(&about, Qt::Key(key));
     QVERIFY(!m_f->screens.aboutLoaded());
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Start"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("menu"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // Reopened, the dialog is built afresh.
-    QWidget& again = openAbout();
-    QCOMPARE(GuiFixture::child<QLabel>(again, QStringLiteral("lblVersion"))->text(),
-             QStringLiteral("Version 6.3.0"));
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Start,frmAbout"));
+    AboutDialog& again = openAbout();
+    QCOMPARE(again.controls().version->text(), QStringLiteral("Version 6.3.0"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("menu,about"));
 }
 
 void TestAbout::sysInfoUnavailable() {
-    auto registry = std::make_unique<NoRegistry>();
-    NoRegistry* lookups = registry.get();
-    m_f->screens.setSystemTools(std::move(registry), std::make_unique<RecordingHost>(m_f->screens));
-    QWidget& about = openAbout();
-    GuiFixture::click(about, QStringLiteral("cmdSysInfo"));
-    QCOMPARE(lookups->opens, 2); // "PATH", then the folder
+    // The Windows lookup against a registry without either value.
+    NoRegistry registry;
+    m_f->screens.setSysInfoLauncher([&registry](SysInfoHost& host) { StartSysInfo(registry, host); });
+    AboutDialog& about = openAbout();
+    GuiFixture::click(about.controls().sysInfo);
+    QCOMPARE(registry.opens, 2); // "PATH", then the folder
     QCOMPARE(m_f->messages.size(), size_t(1));
     QCOMPARE(m_f->messages[0].title, QStringLiteral("Koerswacht"));
     QCOMPARE(m_f->messages[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
@@ -166,11 +161,11 @@ void TestAbout::sysInfoUnavailable() {
 }
 
 void TestAbout::sysInfoStartsTheTool() {
-    auto host = std::make_unique<RecordingHost>(m_f->screens);
-    RecordingHost* launcher = host.get();
-    m_f->screens.setSystemTools(std::make_unique<ToolRegistry>(), std::move(host));
-    GuiFixture::click(openAbout(), QStringLiteral("cmdSysInfo"));
-    QCOMPARE(launcher->started, std::vector<std::string>{"/usr/bin/sysinfo-tool"});
+    ToolRegistry registry;
+    RecordingHost launcher(m_f->screens);
+    m_f->screens.setSysInfoLauncher([&](SysInfoHost&) { StartSysInfo(registry, launcher); });
+    GuiFixture::click(openAbout().controls().sysInfo);
+    QCOMPARE(launcher.started, std::vector<std::string>{"/usr/bin/sysinfo-tool"});
     QVERIFY(m_f->messages.empty());
 }
 

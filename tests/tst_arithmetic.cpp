@@ -1,4 +1,4 @@
-#include "calc/Voyage.h"
+#include "core/Voyage.h"
 
 #include <QTest>
 
@@ -107,11 +107,11 @@ void TestArithmetic::textToNumberRejects() {
     QFETCH(QString, text);
     QFETCH(ErrorKind, kind);
     try {
-        TextToNumber(text, localeNamed(locale), QStringLiteral("Dist"));
+        TextToNumber(text, localeNamed(locale), Input::Distance);
         QFAIL("accepted");
     } catch (const RunTimeError& error) {
         QCOMPARE(error.kind(), kind);
-        QCOMPARE(error.field(), QStringLiteral("Dist"));
+        QCOMPARE(error.input(), Input::Distance);
     }
 }
 
@@ -164,11 +164,11 @@ void TestArithmetic::clockTextFails() {
     QFETCH(QString, text);
     QFETCH(ErrorKind, kind);
     try {
-        ClockTextToMinutes(text, cLocale, QStringLiteral("STime"));
+        ClockTextToMinutes(text, cLocale, Input::DepartureTime);
         QFAIL("accepted");
     } catch (const RunTimeError& error) {
         QCOMPARE(error.kind(), kind);
-        QCOMPARE(error.field(), QStringLiteral("STime"));
+        QCOMPARE(error.input(), Input::DepartureTime);
         QCOMPARE(error.expected(), Expected::ClockTime);
     }
 }
@@ -304,14 +304,14 @@ void TestArithmetic::zeroDateTime() {
 }
 
 void TestArithmetic::errorMessages() {
-    const RunTimeError clock(ErrorKind::TypeMismatch, QStringLiteral("STime"), Expected::ClockTime);
+    const RunTimeError clock(ErrorKind::TypeMismatch, Input::DepartureTime, Expected::ClockTime);
     QCOMPARE(ErrorMessage(clock, QStringLiteral("Vertrek tijd"), dutch),
              QStringLiteral("Het veld \u201CVertrek tijd\u201D bevat geen geldig getal.\n"
                             "Verwacht: een tijd als uu.mm, bijvoorbeeld 14.30."));
-    const RunTimeError number(ErrorKind::TypeMismatch, QStringLiteral("Dist"), Expected::Number);
+    const RunTimeError number(ErrorKind::TypeMismatch, Input::Distance, Expected::Number);
     QVERIFY(ErrorMessage(number, QStringLiteral("Afstand"), dutch).endsWith(u"bijvoorbeeld 12,5."));
     QVERIFY(ErrorMessage(number, QStringLiteral("Afstand"), cLocale).endsWith(u"bijvoorbeeld 12.5."));
-    const RunTimeError overflow(ErrorKind::Overflow, QStringLiteral("STime"), Expected::ClockTime);
+    const RunTimeError overflow(ErrorKind::Overflow, Input::DepartureTime, Expected::ClockTime);
     QVERIFY(ErrorMessage(overflow, QStringLiteral("Vertrek tijd"), dutch).contains(u"te groot"));
 }
 

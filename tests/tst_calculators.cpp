@@ -1,10 +1,5 @@
 #include "GuiFixture.h"
 
-#include "calc/DatePicker.h"
-#include "calc/EtaCalculator.h"
-#include "calc/EtaResults.h"
-#include "calc/SpeedCalculator.h"
-
 #include <QLabel>
 #include <QRadioButton>
 
@@ -14,16 +9,41 @@ namespace {
 
 const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 
-QStringList resultTexts(QWidget& form2) {
+QStringList resultTexts(const EtaResults& screen) {
+    const auto& c = screen.controls();
     QStringList texts;
-    for (int i = 0; i < EtaRowCount; ++i) {
-        texts << GuiFixture::text(form2, QStringLiteral("Speed_%1").arg(i))
-              << GuiFixture::text(form2, QStringLiteral("ETADay_%1").arg(i))
-              << GuiFixture::text(form2, QStringLiteral("ETADate_%1").arg(i));
-    }
-    for (int i = 1; i <= 4; ++i)
-        texts << GuiFixture::text(form2, QStringLiteral("Text%1").arg(i));
+    for (int i = 0; i < EtaRowCount; ++i)
+        texts << c.speed[i]->text() << c.etaDay[i]->text() << c.etaDate[i]->text();
+    texts << c.departure->text() << c.distance->text() << c.dateLine->text() << c.timeDifference->text();
     return texts;
+}
+
+// The typed fields of the two calculators by role.
+QLineEdit* etaField(const EtaCalculator& screen, const QString& role) {
+    const auto& c = screen.controls();
+    const std::pair<const char*, QLineEdit*> fields[] = {{"departureTime", c.departureTime},
+                                                         {"timeDifference", c.timeDifference},
+                                                         {"distance", c.distance},
+                                                         {"startSpeed", c.startSpeed},
+                                                         {"speedStep", c.speedStep}};
+    for (const auto& [name, field] : fields) {
+        if (role == QLatin1String(name))
+            return field;
+    }
+    return nullptr;
+}
+
+QLineEdit* speedField(const SpeedCalculator& screen, const QString& role) {
+    const auto& c = screen.controls();
+    const std::pair<const char*, QLineEdit*> fields[] = {{"departureTime", c.departureTime},
+                                                         {"arrivalTime", c.arrivalTime},
+                                                         {"timeDifference", c.timeDifference},
+                                                         {"distance", c.distance}};
+    for (const auto& [name, field] : fields) {
+        if (role == QLatin1String(name))
+            return field;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -57,7 +77,7 @@ private:
 void TestCalculators::init() {
     QLocale::setDefault(QLocale::c());
     m_f = std::make_unique<GuiFixture>();
-    m_f->screens.Start().showCentred();
+    m_f->screens.menu().showCentred();
 }
 
 void TestCalculators::cleanup() {
@@ -66,15 +86,15 @@ void TestCalculators::cleanup() {
 
 void TestCalculators::pickersStartAtToday() {
     const QDate today = QDate::currentDate();
-    auto* sail = GuiFixture::child<DatePicker>(m_f->screens.Form1(), QStringLiteral("SailDate"));
+    DatePicker* sail = m_f->screens.etaCalculator().controls().sailDate;
     QCOMPARE(sail->value(), DateTime::fromDate(today));
     QCOMPARE(sail->displayFormat(), QStringLiteral("dd-MM-yyyy"));
     QVERIFY(sail->calendarPopup());
     QCOMPARE(sail->minimumDate(), QDate(2000, 1, 1));
     QCOMPARE(sail->maximumDate(), QDate(9999, 12, 31));
-    for (const char* name : {"SDate", "ADate"})
-        QCOMPARE(GuiFixture::child<DatePicker>(m_f->screens.Form3(), QString::fromLatin1(name))->value(),
-                 DateTime::fromDate(today));
+    const auto& speed = m_f->screens.speedCalculator().controls();
+    for (const DatePicker* picker : {speed.departureDate, speed.arrivalDate})
+        QCOMPARE(picker->value(), DateTime::fromDate(today));
     // Settable from a date text, as the load step does.
     QVERIFY(sail->setValueFromText(QStringLiteral("07-12-26")));
     QCOMPARE(sail->date(), QDate(2026, 12, 7));
@@ -93,137 +113,115 @@ void TestCalculators::etaWorkedPassage() {
     QFETCH(QLocale, locale);
     QFETCH(QString, friday);
     QLocale::setDefault(locale);
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = m_f->screens.Form1();
-    GuiFixture::fillWorkedPassage(form1, locale);
-    GuiFixture::click(form1, QStringLiteral("Command1"));
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), locale);
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
     QVERIFY(m_f->messages.empty());
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1,Form2"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("etaCalculator,etaResults"));
 
-    QWidget& form2 = m_f->screens.Form2();
+    const auto& results = m_f->screens.etaResults().controls();
     const QString point = locale.decimalPoint();
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("Speed_0")),
-             QStringLiteral(" 10") + point + QStringLiteral("00"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("ETADay_0")), friday);
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("ETADate_0")), QStringLiteral(" 01-03-2002 21:00"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("ETADate_3")), QStringLiteral(" 01-03-2002 13:48"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("Speed_10")),
-             QStringLiteral(" 60") + point + QStringLiteral("00"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("Text1")), QStringLiteral("01-03-2002 08:00"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("Text2")),
-             QStringLiteral("120") + point + QStringLiteral("00"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("Text3")), QStringLiteral("0"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("Text4")), QStringLiteral("1"));
+    QCOMPARE(results.speed[0]->text(), QStringLiteral(" 10") + point + QStringLiteral("00"));
+    QCOMPARE(results.etaDay[0]->text(), friday);
+    QCOMPARE(results.etaDate[0]->text(), QStringLiteral(" 01-03-2002 21:00"));
+    QCOMPARE(results.etaDate[3]->text(), QStringLiteral(" 01-03-2002 13:48"));
+    QCOMPARE(results.speed[10]->text(), QStringLiteral(" 60") + point + QStringLiteral("00"));
+    QCOMPARE(results.departure->text(), QStringLiteral("01-03-2002 08:00"));
+    QCOMPARE(results.distance->text(), QStringLiteral("120") + point + QStringLiteral("00"));
+    QCOMPARE(results.dateLine->text(), QStringLiteral("0"));
+    QCOMPARE(results.timeDifference->text(), QStringLiteral("1"));
 
     // The boxes are ordinary text boxes: the user may type in them.
-    auto* cell = GuiFixture::child<QLineEdit>(form2, QStringLiteral("ETADay_5"));
-    QVERIFY(cell->isEnabled() && !cell->isReadOnly());
+    QVERIFY(results.etaDay[5]->isEnabled() && !results.etaDay[5]->isReadOnly());
 }
 
 void TestCalculators::etaResultsInitialTexts() {
-    QWidget& form2 = m_f->screens.Form2();
-    const int blanks[EtaRowCount] = {0, 8, 12, 21, 10, 32, 17, 13, 10, 17, 14};
+    // Before any calculation the rows hold no speed and no date, only the layout's blank runs.
+    const auto& results = m_f->screens.etaResults().controls();
     for (int i = 0; i < EtaRowCount; ++i) {
-        QCOMPARE(GuiFixture::text(form2, QStringLiteral("ETADate_%1").arg(i)), QString(blanks[i], u' '));
-        QCOMPARE(GuiFixture::text(form2, QStringLiteral("Speed_%1").arg(i)), QString());
+        QCOMPARE(results.etaDate[i]->text().trimmed(), QString());
+        QCOMPARE(results.speed[i]->text(), QString());
+        QCOMPARE(results.etaDay[i]->text(), QString());
     }
-    QCOMPARE(GuiFixture::child<QLabel>(form2, QStringLiteral("Label2"))->text(),
-             QStringLiteral(" ETA Dag") + QString(22, u' ') + QStringLiteral("Datum - Tijd"));
-    QCOMPARE(GuiFixture::child<QWidget>(form2, QStringLiteral("ETADate_1"))->geometry(),
-             QRect(240, 78, 129, 28));
-    QCOMPARE(GuiFixture::child<QWidget>(form2, QStringLiteral("Speed_9"))->geometry(), QRect(8, 386, 81, 25));
 }
 
 void TestCalculators::etaDateLineSurvivesMenu() {
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = m_f->screens.Form1();
-    GuiFixture::fillWorkedPassage(form1, QLocale::c());
-    GuiFixture::click(form1, QStringLiteral("Option2"));
-    GuiFixture::click(form1, QStringLiteral("Command3"));
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    QWidget& form2 = m_f->screens.Form2();
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("ETADate_0")), QStringLiteral(" 02-03-2002 21:00"));
-    QCOMPARE(GuiFixture::text(form2, QStringLiteral("Text3")), QStringLiteral("24"));
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), QLocale::c());
+    m_f->run(QStringLiteral("etaCalculator.dateLineDayForward etaCalculator.menu menu.etaCalculator "
+                            "etaCalculator.calculate"));
+    const EtaResults& results = m_f->screens.etaResults();
+    QCOMPARE(results.controls().etaDate[0]->text(), QStringLiteral(" 02-03-2002 21:00"));
+    QCOMPARE(results.controls().dateLine->text(), QStringLiteral("24"));
     // A second click with nothing changed rewrites the same table.
-    const QStringList first = resultTexts(form2);
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    QCOMPARE(resultTexts(form2), first);
+    const QStringList first = resultTexts(results);
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
+    QCOMPARE(resultTexts(results), first);
 }
 
 void TestCalculators::etaFailureChangesNothing_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("focus");
-    QTest::newRow("speed 0 fails in row 0") << "Vaart"
-                                            << "0"
-                                            << "Vaart";
-    QTest::newRow("step reaches 0 in a later row") << "VVers"
-                                                   << "-2.5"
-                                                   << "VVers";
-    QTest::newRow("empty distance") << "Dist"
-                                    << ""
-                                    << "Dist";
-    QTest::newRow("clock time overflow") << "STime"
-                                         << "547"
-                                         << "STime";
-    QTest::newRow("arrival past the year 9999") << "TimeDiff"
-                                                << "80000000"
-                                                << "";
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("speed 0 fails in row 0") << "startSpeed"
+                                            << "0" << true;
+    QTest::newRow("step reaches 0 in a later row") << "speedStep"
+                                                   << "-2.5" << true;
+    QTest::newRow("empty distance") << "distance"
+                                    << "" << true;
+    QTest::newRow("clock time overflow") << "departureTime"
+                                         << "547" << true;
+    QTest::newRow("arrival past the year 9999") << "timeDifference"
+                                                << "80000000" << false;
 }
 
 void TestCalculators::etaFailureChangesNothing() {
     QFETCH(QString, field);
     QFETCH(QString, text);
-    QFETCH(QString, focus);
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = m_f->screens.Form1();
-    GuiFixture::fillWorkedPassage(form1, QLocale::c());
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    QWidget& form2 = m_f->screens.Form2();
-    GuiFixture::click(form2, QStringLiteral("Command1")); // "Nieuwe Berekening"
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1"));
-    const QStringList before = resultTexts(form2);
+    QFETCH(bool, focused);
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    EtaCalculator& form = m_f->screens.etaCalculator();
+    GuiFixture::fillWorkedPassage(form, QLocale::c());
+    m_f->run(QStringLiteral("etaCalculator.calculate etaResults.newCalculation"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("etaCalculator"));
+    const QStringList before = resultTexts(m_f->screens.etaResults());
 
-    GuiFixture::type(form1, QStringLiteral("Dist"), QStringLiteral("240")); // would change every row
-    GuiFixture::type(form1, field, text);
-    QApplication::setActiveWindow(&form1);
-    GuiFixture::click(form1, QStringLiteral("Command1"));
+    form.controls().distance->setText(QStringLiteral("240")); // would change every row
+    etaField(form, field)->setText(text);
+    QApplication::setActiveWindow(&form);
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
     QCOMPARE(m_f->messages.size(), size_t(1));
-    QCOMPARE(resultTexts(form2), before);
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1"));
-    QCOMPARE(GuiFixture::text(form1, field), text);
-    if (!focus.isEmpty())
-        QCOMPARE(QApplication::focusWidget(), GuiFixture::child<QWidget>(form1, focus));
+    QCOMPARE(resultTexts(m_f->screens.etaResults()), before);
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("etaCalculator"));
+    QCOMPARE(etaField(form, field)->text(), text);
+    if (focused)
+        QCOMPARE(QApplication::focusWidget(), etaField(form, field));
 }
 
 void TestCalculators::etaFirstFailureCreatesNoResults() {
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = m_f->screens.Form1();
-    GuiFixture::fillWorkedPassage(form1, QLocale::c());
-    GuiFixture::type(form1, QStringLiteral("Vaart"), QStringLiteral("0"));
-    GuiFixture::click(form1, QStringLiteral("Command1"));
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    EtaCalculator& form = m_f->screens.etaCalculator();
+    GuiFixture::fillWorkedPassage(form, QLocale::c());
+    form.controls().startSpeed->setText(QStringLiteral("0"));
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
     QCOMPARE(m_f->messages.size(), size_t(1));
     QVERIFY2(m_f->messages[0].text.contains(u"0 knopen"), qPrintable(m_f->messages[0].text));
     for (const QWidget* window : QApplication::topLevelWidgets())
-        QVERIFY(window->objectName() != u"Form2");
+        QVERIFY(qobject_cast<const EtaResults*>(window) == nullptr);
 }
 
 void TestCalculators::etaResultNavigation() {
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command3")); // About stays open throughout
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = m_f->screens.Form1();
-    GuiFixture::fillWorkedPassage(form1, QLocale::c());
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    QWidget& form2 = m_f->screens.Form2();
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1,Form2,frmAbout"));
-    GuiFixture::click(form2, QStringLiteral("Command3")); // MENU
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1,Start,frmAbout"));
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1,Form3,frmAbout"));
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Form1,Form2,Form3,frmAbout"));
-    GuiFixture::click(form2, QStringLiteral("Command4")); // Einde Programma
+    m_f->run(QStringLiteral("menu.about menu.etaCalculator")); // About stays open throughout
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), QLocale::c());
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("etaCalculator,etaResults,about"));
+    m_f->run(QStringLiteral("etaResults.menu"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("menu,etaCalculator,about"));
+    m_f->run(QStringLiteral("menu.speedCalculator"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("etaCalculator,speedCalculator,about"));
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("etaCalculator,etaResults,speedCalculator,about"));
+    m_f->run(QStringLiteral("etaResults.endProgram"));
     QCOMPARE(m_f->ended, 1);
     QCOMPARE(GuiFixture::visible(), QString());
 }
@@ -239,12 +237,12 @@ void TestCalculators::speedWorkedExample() {
     QFETCH(QLocale, locale);
     QFETCH(QString, shown);
     QLocale::setDefault(locale);
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
-    SpeedCalculator& form3 = m_f->screens.Form3();
+    m_f->run(QStringLiteral("menu.speedCalculator"));
+    SpeedCalculator& form3 = m_f->screens.speedCalculator();
     GuiFixture::fillWorkedSpeed(form3, QLocale::c());
-    GuiFixture::click(form3, QStringLiteral("Command1"));
+    m_f->run(QStringLiteral("speedCalculator.calculate"));
     QVERIFY(m_f->messages.empty());
-    QCOMPARE(GuiFixture::text(form3, QStringLiteral("Text1")), shown);
+    QCOMPARE(form3.controls().averageSpeed->text(), shown);
     const SpeedResult& result = form3.lastCalculation();
     QCOMPARE(result.steamingHours, 29.5);
     QCOMPARE(result.averageSpeed, 10.16);
@@ -256,57 +254,55 @@ void TestCalculators::speedWorkedExample() {
 void TestCalculators::speedFailureChangesNothing_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
-    QTest::newRow("departure equals arrival") << "ATime"
+    QTest::newRow("departure equals arrival") << "arrivalTime"
                                               << "09.00";
-    QTest::newRow("empty STime") << "STime"
-                                 << "";
-    QTest::newRow("letters in ATime") << "ATime"
-                                      << "laat";
-    QTest::newRow("blank TimeDiff") << "TimeDiff"
-                                    << "  ";
-    QTest::newRow("non-numeric Dist") << "Dist"
-                                      << "1.000,5";
+    QTest::newRow("empty departure time") << "departureTime"
+                                          << "";
+    QTest::newRow("letters in the arrival time") << "arrivalTime"
+                                                 << "laat";
+    QTest::newRow("blank time difference") << "timeDifference"
+                                           << "  ";
+    QTest::newRow("non-numeric distance") << "distance"
+                                          << "1.000,5";
 }
 
 void TestCalculators::speedFailureChangesNothing() {
     QFETCH(QString, field);
     QFETCH(QString, text);
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
-    SpeedCalculator& form3 = m_f->screens.Form3();
+    m_f->run(QStringLiteral("menu.speedCalculator"));
+    SpeedCalculator& form3 = m_f->screens.speedCalculator();
     GuiFixture::fillWorkedSpeed(form3, QLocale::c());
-    GuiFixture::click(form3, QStringLiteral("Command1"));
+    m_f->run(QStringLiteral("speedCalculator.calculate"));
     const SpeedResult before = form3.lastCalculation();
 
     // Same day 08.00 to 09.00 with a time difference of 1: zero steaming hours.
-    GuiFixture::child<DatePicker>(form3, QStringLiteral("ADate"))->setDate(QDate(2026, 12, 6));
-    GuiFixture::click(form3, QStringLiteral("Option2"));
-    GuiFixture::click(form3, QStringLiteral("Option1"));
-    GuiFixture::type(form3, field, text);
-    GuiFixture::click(form3, QStringLiteral("Command1"));
+    form3.controls().arrivalDate->setDate(QDate(2026, 12, 6));
+    m_f->run(QStringLiteral("speedCalculator.dateLineDayForward speedCalculator.noDateLine"));
+    speedField(form3, field)->setText(text);
+    m_f->run(QStringLiteral("speedCalculator.calculate"));
     QCOMPARE(m_f->messages.size(), size_t(1));
-    QCOMPARE(GuiFixture::text(form3, QStringLiteral("Text1")), QStringLiteral("10.16"));
+    QCOMPARE(form3.controls().averageSpeed->text(), QStringLiteral("10.16"));
     const SpeedResult& after = form3.lastCalculation();
     QCOMPARE(after.departure, before.departure);
     QCOMPARE(after.arrival, before.arrival);
     QCOMPARE(after.steamingHours, before.steamingHours);
     QCOMPARE(after.averageSpeed, before.averageSpeed);
-    QCOMPARE(GuiFixture::text(form3, field), text);
+    QCOMPARE(speedField(form3, field)->text(), text);
 }
 
 void TestCalculators::speedStateSurvivesMenu() {
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
-    SpeedCalculator& form3 = m_f->screens.Form3();
+    m_f->run(QStringLiteral("menu.speedCalculator"));
+    SpeedCalculator& form3 = m_f->screens.speedCalculator();
     GuiFixture::fillWorkedSpeed(form3, QLocale::c());
-    GuiFixture::click(form3, QStringLiteral("Option3"));
-    GuiFixture::click(form3, QStringLiteral("Command1"));
-    GuiFixture::click(form3, QStringLiteral("Command3"));
-    QCOMPARE(GuiFixture::visible(), QStringLiteral("Start"));
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
-    QCOMPARE(GuiFixture::text(form3, QStringLiteral("Text1")), QStringLiteral("5.60")); // 300 / 53.5
-    QCOMPARE(form3.DateLineCorrection(), -24.0);
-    QCOMPARE(form3.lastCalculation().dateLineCorrection, -24.0);
-    QCOMPARE(GuiFixture::child<DatePicker>(form3, QStringLiteral("ADate"))->date(), QDate(2026, 12, 7));
-    QVERIFY(GuiFixture::child<QRadioButton>(form3, QStringLiteral("Option3"))->isChecked());
+    m_f->run(
+        QStringLiteral("speedCalculator.dateLineDayBack speedCalculator.calculate speedCalculator.menu"));
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("menu"));
+    m_f->run(QStringLiteral("menu.speedCalculator"));
+    QCOMPARE(form3.controls().averageSpeed->text(), QStringLiteral("5.60")); // 300 / 53.5
+    QCOMPARE(form3.dateLine(), DateLine::DayBack);
+    QCOMPARE(form3.lastCalculation().dateLine, DateLine::DayBack);
+    QCOMPARE(form3.controls().arrivalDate->date(), QDate(2026, 12, 7));
+    QVERIFY(form3.controls().dateLineDayBack->isChecked());
 }
 
 void TestCalculators::badInputNeverLosesTyping() {
@@ -321,35 +317,33 @@ void TestCalculators::badInputNeverLosesTyping() {
                              QStringLiteral("NaN"),
                              QStringLiteral("-"),
                              QString(5000, u'9')};
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    EtaCalculator& eta = m_f->screens.etaCalculator();
+    SpeedCalculator& speed = m_f->screens.speedCalculator();
+    const auto& e = eta.controls();
+    const auto& v = speed.controls();
     struct Screen {
         QWidget* window;
-        QStringList fields;
-        QString button;
+        std::vector<QLineEdit*> fields;
+        QAbstractButton* calculate;
     };
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
     const Screen screens[] = {
-        {&m_f->screens.Form1(),
-         {QStringLiteral("STime"), QStringLiteral("TimeDiff"), QStringLiteral("Dist"),
-          QStringLiteral("Vaart"), QStringLiteral("VVers")},
-         QStringLiteral("Command1")},
-        {&m_f->screens.Form3(),
-         {QStringLiteral("STime"), QStringLiteral("ATime"), QStringLiteral("TimeDiff"),
-          QStringLiteral("Dist")},
-         QStringLiteral("Command1")},
+        {&eta, {e.departureTime, e.timeDifference, e.distance, e.startSpeed, e.speedStep}, e.calculate},
+        {&speed, {v.departureTime, v.arrivalTime, v.timeDifference, v.distance}, v.calculate},
     };
     int cases = 0;
     for (const QLocale& locale : {QLocale::c(), dutch}) {
         QLocale::setDefault(locale);
         for (const Screen& screen : screens) {
-            for (const QString& field : screen.fields) {
+            for (QLineEdit* field : screen.fields) {
                 for (const QString& input : inputs) {
-                    if (screen.window == &m_f->screens.Form1())
-                        GuiFixture::fillWorkedPassage(*screen.window, QLocale::c());
+                    if (screen.window == &eta)
+                        GuiFixture::fillWorkedPassage(eta, QLocale::c());
                     else
-                        GuiFixture::fillWorkedSpeed(*screen.window, QLocale::c());
-                    GuiFixture::type(*screen.window, field, input);
+                        GuiFixture::fillWorkedSpeed(speed, QLocale::c());
+                    field->setText(input);
                     const size_t messagesBefore = m_f->messages.size();
-                    GuiFixture::click(*screen.window, screen.button);
+                    GuiFixture::click(screen.calculate);
                     // Either it computed, or it said why in Dutch; the typing is always kept.
                     QVERIFY(m_f->messages.size() <= messagesBefore + 1);
                     if (m_f->messages.size() > messagesBefore)
@@ -357,7 +351,7 @@ void TestCalculators::badInputNeverLosesTyping() {
                                 m_f->messages.back().text.contains(u"te groot") ||
                                 m_f->messages.back().text.contains(u"bereik") ||
                                 m_f->messages.back().text.contains(u"0 "));
-                    QCOMPARE(GuiFixture::text(*screen.window, field), input);
+                    QCOMPARE(field->text(), input);
                     ++cases;
                 }
             }

@@ -3,12 +3,6 @@
 
 #include "GuiFixture.h"
 
-#include "about/AboutDialog.h"
-#include "calc/DatePicker.h"
-#include "calc/EtaCalculator.h"
-#include "calc/EtaResults.h"
-#include "calc/SpeedCalculator.h"
-
 #include <QDirIterator>
 #include <QTemporaryDir>
 
@@ -42,22 +36,13 @@ private slots:
 void TestNoFiles::fullSessionWritesNothing() {
     QVERIFY(home()->isValid());
     GuiFixture f;
-    f.screens.Start().showCentred();
+    f.screens.menu().showCentred();
 
-    GuiFixture::click(f.screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = f.screens.Form1();
-    GuiFixture::fillWorkedPassage(form1, QLocale());
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    GuiFixture::click(f.screens.Form2(), QStringLiteral("Command2")); // print
-
-    GuiFixture::click(f.screens.Form2(), QStringLiteral("Command3"));
-    GuiFixture::click(f.screens.Start(), QStringLiteral("Command2"));
-    QWidget& form3 = f.screens.Form3();
-    GuiFixture::fillWorkedSpeed(form3, QLocale());
-    GuiFixture::click(form3, QStringLiteral("Command1"));
-    GuiFixture::click(form3, QStringLiteral("Command3"));
-    GuiFixture::click(f.screens.Start(), QStringLiteral("Command3"));
-    GuiFixture::click(f.screens.frmAbout(), QStringLiteral("cmdOK"));
+    f.run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(f.screens.etaCalculator(), QLocale());
+    f.run(QStringLiteral("etaCalculator.calculate etaResults.print etaResults.menu menu.speedCalculator"));
+    GuiFixture::fillWorkedSpeed(f.screens.speedCalculator(), QLocale());
+    f.run(QStringLiteral("speedCalculator.calculate speedCalculator.menu menu.about about.ok"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     QCOMPARE(f.messages.size(), size_t(0));

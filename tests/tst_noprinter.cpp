@@ -2,9 +2,6 @@
 
 #include "GuiFixture.h"
 
-#include "calc/EtaResults.h"
-#include "calc/SpeedCalculator.h"
-
 #include <QPrinterInfo>
 
 using namespace kw;
@@ -18,23 +15,19 @@ private slots:
 };
 
 void TestNoPrinter::printingSaysSoAndGoesOn_data() {
-    QTest::addColumn<QString>("screen");
-    QTest::addColumn<QString>("button");
-    QTest::newRow("ETA results") << "Form2"
-                                 << "Command2";
-    QTest::newRow("speed calculator") << "Form3"
-                                      << "Command4";
+    QTest::addColumn<QString>("print");
+    QTest::newRow("ETA results") << "etaResults.print";
+    QTest::newRow("speed calculator") << "speedCalculator.print";
 }
 
 void TestNoPrinter::printingSaysSoAndGoesOn() {
-    QFETCH(QString, screen);
-    QFETCH(QString, button);
+    QFETCH(QString, print);
     QVERIFY(QPrinterInfo::defaultPrinter().isNull());
     GuiFixture f;
-    f.screens.Start().showCentred();
-    QWidget& window = screen == u"Form2" ? static_cast<QWidget&>(f.screens.Form2()) : f.screens.Form3();
+    f.screens.menu().showCentred();
+    QWidget& window = f.screen(print.section(u'.', 0, 0));
     f.screens.show(window);
-    GuiFixture::click(window, button);
+    f.run(print);
     QCOMPARE(f.messages.size(), size_t(1));
     QVERIFY2(f.messages[0].text.contains(u"geen standaardprinter"), qPrintable(f.messages[0].text));
     QCOMPARE(f.messages[0].icon, QMessageBox::Warning);

@@ -3,11 +3,6 @@
 
 #include "GuiFixture.h"
 
-#include "calc/DatePicker.h"
-#include "calc/EtaCalculator.h"
-#include "calc/EtaResults.h"
-#include "calc/SpeedCalculator.h"
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -104,11 +99,10 @@ FontMeasure measure(double points, bool bold = false) {
             [metrics, scale](const QString& text) { return metrics.horizontalAdvance(text) * scale; }};
 }
 
-QString printAndRead(QWidget& screen, const QString& button, const QString& title, std::vector<Word>& all,
-                     QString& layout) {
+QString printAndRead(QAbstractButton* print, const QString& title, std::vector<Word>& all, QString& layout) {
     const QString file = outputFolder() + u'/' + QString(title).replace(u' ', u'_') + QStringLiteral(".pdf");
     QFile::remove(file);
-    GuiFixture::click(screen, button);
+    GuiFixture::click(print);
     QString pdf = waitForPdf(file);
     if (!pdf.isEmpty()) {
         all = words(pdf);
@@ -154,19 +148,16 @@ void TestPrinting::etaReport() {
     QFETCH(QString, friday);
     QLocale::setDefault(locale);
     m_f = std::make_unique<GuiFixture>();
-    m_f->screens.Start().showCentred();
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command1"));
-    QWidget& form1 = m_f->screens.Form1();
-    GuiFixture::fillWorkedPassage(form1, locale);
-    GuiFixture::click(form1, QStringLiteral("Command1"));
-    QWidget& form2 = m_f->screens.Form2();
-    GuiFixture::type(form2, QStringLiteral("Text4"), QStringLiteral("1uur")); // typed after the calculation
+    m_f->screens.menu().showCentred();
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), locale);
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
+    const auto& results = m_f->screens.etaResults().controls();
+    results.timeDifference->setText(QStringLiteral("1uur")); // typed after the calculation
 
     std::vector<Word> all;
     QString layout;
-    QVERIFY(!printAndRead(form2, QStringLiteral("Command2"), QStringLiteral("ETA Calculator Resultaten"), all,
-                          layout)
-                 .isEmpty());
+    QVERIFY(!printAndRead(results.print, QStringLiteral("ETA Calculator Resultaten"), all, layout).isEmpty());
     QVERIFY2(m_f->messages.empty(), m_f->messages.empty() ? "" : qPrintable(m_f->messages[0].text));
 
     // Every line and literal, in order.
@@ -229,19 +220,18 @@ void TestPrinting::speedReport() {
     QFETCH(QString, speed);
     QLocale::setDefault(locale);
     m_f = std::make_unique<GuiFixture>();
-    m_f->screens.Start().showCentred();
-    GuiFixture::click(m_f->screens.Start(), QStringLiteral("Command2"));
-    QWidget& form3 = m_f->screens.Form3();
+    m_f->screens.menu().showCentred();
+    m_f->run(QStringLiteral("menu.speedCalculator"));
+    SpeedCalculator& form3 = m_f->screens.speedCalculator();
     GuiFixture::fillWorkedSpeed(form3, locale);
-    GuiFixture::click(form3, QStringLiteral("Command1"));
+    m_f->run(QStringLiteral("speedCalculator.calculate"));
     // Changed after the calculation: the report still prints what the calculation used.
-    GuiFixture::type(form3, QStringLiteral("TimeDiff"), QStringLiteral("7"));
-    GuiFixture::click(form3, QStringLiteral("Option2"));
+    form3.controls().timeDifference->setText(QStringLiteral("7"));
+    m_f->run(QStringLiteral("speedCalculator.dateLineDayForward"));
 
     std::vector<Word> all;
     QString layout;
-    QVERIFY(!printAndRead(form3, QStringLiteral("Command4"), QStringLiteral("SpeedCalculator Resultaten"),
-                          all, layout)
+    QVERIFY(!printAndRead(form3.controls().print, QStringLiteral("SpeedCalculator Resultaten"), all, layout)
                  .isEmpty());
     QVERIFY(m_f->messages.empty());
 

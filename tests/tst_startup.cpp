@@ -3,6 +3,7 @@
 
 #include "GuiFixture.h"
 #include "app/StartupWork.h"
+#include "ui/Resources.h"
 
 #include <QApplication>
 #include <QTest>
@@ -56,7 +57,7 @@ private slots:
         if (supplied)
             fixture.screens.setMenuPicture(plain);
         const QImage expected = supplied ? plain : m_decoded;
-        const QImage shown = fixture.screens.Start().grab().toImage();
+        const QImage shown = fixture.screens.menu().grab().toImage();
         // Corners and middle, away from the title, the buttons and the credit.
         for (const QPoint point : {QPoint(1, 1), QPoint(318, 200), QPoint(635, 300), QPoint(1, 475)})
             QCOMPARE(pixelAt(shown, point), pixelAt(expected, point));

@@ -1,7 +1,8 @@
-#include "about/SysInfo.h"
+#include "sysinfo/SysInfo.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -89,7 +90,7 @@ private slots:
     void zeroBytesIsAnError();
     void startSysInfo_data();
     void startSysInfo();
-    void platformStandIn();
+    void toolOnPath();
 };
 
 void TestSysInfo::getKeyValue_data() {
@@ -194,30 +195,31 @@ void TestSysInfo::startSysInfo() {
     }
 }
 
-void TestSysInfo::platformStandIn() {
+void TestSysInfo::toolOnPath() {
 #ifndef _WIN32
-    // Elsewhere the tool is the first system-information program on the PATH.
-    const QByteArray savedPath = qgetenv("PATH");
-    const QString folder = QDir::tempPath() + QStringLiteral("/koerswacht-sysinfo-test");
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    QFile tool(folder + QStringLiteral("/hardinfo"));
-    QVERIFY(tool.open(QIODevice::WriteOnly));
-    tool.write("#!/bin/sh\n");
-    tool.close();
-    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-    const auto registry = MakePlatformRegistry();
-    qputenv("PATH", QFile::encodeName(folder));
-    std::string value;
-    QVERIFY(GetKeyValue(*registry, HKEY_LOCAL_MACHINE_ROOT, toolKey, "PATH", value));
-    QCOMPARE(QString::fromStdString(value), folder + QStringLiteral("/hardinfo"));
-    QVERIFY(!GetKeyValue(*registry, HKEY_LOCAL_MACHINE_ROOT, folderKey, "MSINFO", value));
-
-    qputenv("PATH", "/nonexistent");
-    QVERIFY(!GetKeyValue(*registry, HKEY_LOCAL_MACHINE_ROOT, toolKey, "PATH", value));
-    qputenv("PATH", savedPath);
-    QDir(folder).removeRecursively();
+    // Elsewhere the tool is the first known system-information program on the PATH: hardinfo2
+    // before hardinfo before kinfocenter, whichever folder it is in; a file that cannot run is none.
+    QTemporaryDir first;
+    QTemporaryDir second;
+    QVERIFY(first.isValid() && second.isValid());
+    const auto place = [](const QTemporaryDir& folder, const char* name, bool executable) {
+        QFile tool(folder.filePath(QString::fromLatin1(name)));
+        QVERIFY(tool.open(QIODevice::WriteOnly));
+        tool.write("#!/bin/sh\n");
+        tool.close();
+        tool.setPermissions(executable ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                       : QFile::ReadOwner | QFile::WriteOwner);
+    };
+    const std::string path = (first.path() + u':' + second.path()).toStdString();
+    QCOMPARE(FindToolOnPath(path), std::string());
+    place(first, "kinfocenter", true);
+    place(first, "hardinfo2", false);
+    QCOMPARE(QString::fromStdString(FindToolOnPath(path)), first.filePath(QStringLiteral("kinfocenter")));
+    place(second, "hardinfo", true);
+    QCOMPARE(QString::fromStdString(FindToolOnPath(path)), second.filePath(QStringLiteral("hardinfo")));
+    QCOMPARE(QString::fromStdString(FindToolOnPath("::" + second.path().toStdString() + ":")),
+             second.filePath(QStringLiteral("hardinfo")));
+    QCOMPARE(FindToolOnPath(""), std::string());
 #endif
 }
 

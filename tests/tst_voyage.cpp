@@ -5,6 +5,7 @@
 using namespace kw;
 
 Q_DECLARE_METATYPE(kw::ErrorKind)
+Q_DECLARE_METATYPE(kw::Input)
 Q_DECLARE_METATYPE(kw::SpeedInput)
 
 namespace {
@@ -12,12 +13,12 @@ namespace {
 const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 const QLocale cLocale = QLocale::c();
 
-ErrorKind failureOf(const auto& call, QString* field = nullptr) {
+ErrorKind failureOf(const auto& call, Input* input = nullptr) {
     try {
         call();
     } catch (const RunTimeError& error) {
-        if (field)
-            *field = error.field();
+        if (input)
+            *input = error.input();
         return error.kind();
     }
     return ErrorKind::Printer; // no calculation here throws this: "did not fail"
@@ -87,14 +88,14 @@ void TestVoyage::workedPassage() {
 
 void TestVoyage::dateLineOptions() {
     EtaInput input = ::workedPassage();
-    input.dateLineCorrection = 24;
+    input.dateLine = DateLine::DayForward;
     EtaTable table = CalculateEta(input, cLocale);
     QCOMPARE(table.rows[0].date, QStringLiteral(" 02-03-2002 21:00"));
     QCOMPARE(table.rows[0].day, QStringLiteral(" Saturday "));
     QCOMPARE(table.departure, QStringLiteral("01-03-2002 08:00"));
     QCOMPARE(table.dateLine, QStringLiteral("24"));
 
-    input.dateLineCorrection = -24;
+    input.dateLine = DateLine::DayBack;
     table = CalculateEta(input, cLocale);
     QCOMPARE(table.rows[4].date, QStringLiteral(" 28-02-2002 13:00"));
     QCOMPARE(table.dateLine, QStringLiteral("-24"));
@@ -115,7 +116,7 @@ void TestVoyage::timeDifferenceIsHours() {
     QFETCH(QString, timeDiff);
     QFETCH(QString, arrival);
     EtaInput input = ::workedPassage();
-    input.timeDiff = timeDiff;
+    input.timeDifference = timeDiff;
     const EtaTable table = CalculateEta(input, cLocale);
     QCOMPARE(table.rows[0].date, arrival);
     QCOMPARE(table.timeDiff, timeDiff); // as typed, not the number written back
@@ -123,9 +124,9 @@ void TestVoyage::timeDifferenceIsHours() {
 
 void TestVoyage::stepsAndSpeeds() {
     EtaInput input = ::workedPassage();
-    input.vaart = QStringLiteral("7,5");
-    input.vvers = QStringLiteral("0");
-    input.dist = QStringLiteral(",50");
+    input.startSpeed = QStringLiteral("7,5");
+    input.speedStep = QStringLiteral("0");
+    input.distance = QStringLiteral(",50");
     EtaTable table = CalculateEta(input, dutch);
     QCOMPARE(table.rows[0].speed, QStringLiteral(" 07,50"));
     QCOMPARE(table.distance, QStringLiteral(",50"));
@@ -133,8 +134,8 @@ void TestVoyage::stepsAndSpeeds() {
         QCOMPARE(row.date, table.rows[0].date);
 
     input = ::workedPassage();
-    input.vaart = QStringLiteral("112.25");
-    input.vvers = QStringLiteral("-10");
+    input.startSpeed = QStringLiteral("112.25");
+    input.speedStep = QStringLiteral("-10");
     table = CalculateEta(input, cLocale);
     QCOMPARE(table.rows[0].speed, QStringLiteral(" 112.25"));
     QCOMPARE(table.rows[10].speed, QStringLiteral(" 12.25"));
@@ -143,8 +144,8 @@ void TestVoyage::stepsAndSpeeds() {
         QVERIFY2(table.rows[i].date > table.rows[i - 1].date, qPrintable(table.rows[i].date));
 
     // Speeds accumulate by repeated addition: 0.1 added ten times shows 1.10, not 1.1 rounded otherwise.
-    input.vaart = QStringLiteral("0.1");
-    input.vvers = QStringLiteral("0.1");
+    input.startSpeed = QStringLiteral("0.1");
+    input.speedStep = QStringLiteral("0.1");
     table = CalculateEta(input, cLocale);
     QCOMPARE(table.rows[10].speed, QStringLiteral(" 01.10"));
 }
@@ -153,48 +154,49 @@ void TestVoyage::etaFailures_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<ErrorKind>("kind");
-    QTest::addColumn<QString>("failingField");
+    QTest::addColumn<Input>("failingInput");
     QTest::newRow("speed 0") << "vaart"
-                             << "0" << ErrorKind::DivisionByZero << "Vaart";
+                             << "0" << ErrorKind::DivisionByZero << Input::StartSpeed;
     QTest::newRow("step brings speed to 0 in row 3") << "vvers"
-                                                     << "-5" << ErrorKind::DivisionByZero << "VVers";
+                                                     << "-5" << ErrorKind::DivisionByZero << Input::SpeedStep;
     QTest::newRow("empty clock time") << "sTime"
-                                      << "" << ErrorKind::TypeMismatch << "STime";
+                                      << "" << ErrorKind::TypeMismatch << Input::DepartureTime;
     QTest::newRow("clock time overflow") << "sTime"
-                                         << "547" << ErrorKind::Overflow << "STime";
+                                         << "547" << ErrorKind::Overflow << Input::DepartureTime;
     QTest::newRow("time difference letters") << "timeDiff"
-                                             << "een" << ErrorKind::TypeMismatch << "TimeDiff";
+                                             << "een" << ErrorKind::TypeMismatch << Input::TimeDifference;
     QTest::newRow("distance empty") << "dist"
-                                    << "" << ErrorKind::TypeMismatch << "Dist";
+                                    << "" << ErrorKind::TypeMismatch << Input::Distance;
     QTest::newRow("step empty") << "vvers"
-                                << " " << ErrorKind::TypeMismatch << "VVers";
+                                << " " << ErrorKind::TypeMismatch << Input::SpeedStep;
     QTest::newRow("arrival beyond 9999") << "timeDiff"
-                                         << "80000000" << ErrorKind::DateOutOfRange << "";
-    QTest::newRow("enormous distance") << "dist" << QString(301, u'9') << ErrorKind::DateOutOfRange << "";
+                                         << "80000000" << ErrorKind::DateOutOfRange << Input::None;
+    QTest::newRow("enormous distance")
+        << "dist" << QString(301, u'9') << ErrorKind::DateOutOfRange << Input::None;
 }
 
 void TestVoyage::etaFailures() {
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(ErrorKind, kind);
-    QFETCH(QString, failingField);
+    QFETCH(Input, failingInput);
     EtaInput input = ::workedPassage();
-    input.vvers = QStringLiteral("-2.5"); // row 4 reaches 0 when the step is -2.5 and start 10
+    input.speedStep = QStringLiteral("-2.5"); // row 4 reaches 0 when the step is -2.5 and start 10
     if (field == u"vaart")
-        input.vaart = text;
+        input.startSpeed = text;
     else if (field == u"vvers")
-        input.vvers = text;
+        input.speedStep = text;
     else if (field == u"sTime")
-        input.sTime = text;
+        input.departureTime = text;
     else if (field == u"timeDiff")
-        input.timeDiff = text;
+        input.timeDifference = text;
     else if (field == u"dist")
-        input.dist = text;
+        input.distance = text;
     if (field != u"vvers")
-        input.vvers = QStringLiteral("5");
-    QString actualField;
-    QCOMPARE(failureOf([&] { CalculateEta(input, cLocale); }, &actualField), kind);
-    QCOMPARE(actualField, failingField);
+        input.speedStep = QStringLiteral("5");
+    Input actualInput = Input::None;
+    QCOMPARE(failureOf([&] { CalculateEta(input, cLocale); }, &actualInput), kind);
+    QCOMPARE(actualInput, failingInput);
 }
 
 void TestVoyage::speed_data() {
@@ -206,40 +208,40 @@ void TestVoyage::speed_data() {
     QTest::newRow("worked example") << workedSpeed() << 29.5 << 10.16 << "10.16";
 
     SpeedInput sevenHours = workedSpeed();
-    sevenHours.aDate = sevenHours.sDate;
-    sevenHours.aTime = QStringLiteral("15.00");
-    sevenHours.timeDiff = QStringLiteral("0");
-    sevenHours.dist = QStringLiteral("100");
+    sevenHours.arrivalDate = sevenHours.departureDate;
+    sevenHours.arrivalTime = QStringLiteral("15.00");
+    sevenHours.timeDifference = QStringLiteral("0");
+    sevenHours.distance = QStringLiteral("100");
     QTest::newRow("100 miles in 7 hours truncates") << sevenHours << 7.0 << 14.28 << "14.28";
 
     SpeedInput backwards = sevenHours;
-    backwards.sTime = QStringLiteral("15.00");
-    backwards.aTime = QStringLiteral("08.00");
+    backwards.departureTime = QStringLiteral("15.00");
+    backwards.arrivalTime = QStringLiteral("08.00");
     QTest::newRow("minus 7 hours floors down") << backwards << -7.0 << -14.29 << "-14.29";
 
     SpeedInput twoBefore = sevenHours;
-    twoBefore.sTime = QStringLiteral("10.00");
-    twoBefore.aTime = QStringLiteral("08.00");
-    twoBefore.dist = QStringLiteral("25");
+    twoBefore.departureTime = QStringLiteral("10.00");
+    twoBefore.arrivalTime = QStringLiteral("08.00");
+    twoBefore.distance = QStringLiteral("25");
     QTest::newRow("arrival before departure") << twoBefore << -2.0 << -12.5 << "-12.50";
 
     SpeedInput dateLine = sevenHours;
-    dateLine.sTime = QStringLiteral("20.00");
-    dateLine.aDate = DateTime::fromDate(QDate(2026, 12, 8));
-    dateLine.aTime = QStringLiteral("08.00");
-    dateLine.dist = QStringLiteral("180");
-    dateLine.dateLineCorrection = 24.0;
+    dateLine.departureTime = QStringLiteral("20.00");
+    dateLine.arrivalDate = DateTime::fromDate(QDate(2026, 12, 8));
+    dateLine.arrivalTime = QStringLiteral("08.00");
+    dateLine.distance = QStringLiteral("180");
+    dateLine.dateLine = DateLine::DayForward;
     QTest::newRow("date line one day forward") << dateLine << 12.0 << 15.0 << "15.00";
 
     SpeedInput exactHundredths = sevenHours;
-    exactHundredths.aTime = QStringLiteral("09.00");
-    exactHundredths.dist = QStringLiteral("14.35");
+    exactHundredths.arrivalTime = QStringLiteral("09.00");
+    exactHundredths.distance = QStringLiteral("14.35");
     QTest::newRow("14.35 miles in 1 hour stays 14.35") << exactHundredths << 1.0 << 14.35 << "14.35";
 
     SpeedInput lostMinute = sevenHours;
-    lostMinute.sTime = QStringLiteral("14.29");
-    lostMinute.aTime = QStringLiteral("16.30");
-    lostMinute.dist = QStringLiteral("121");
+    lostMinute.departureTime = QStringLiteral("14.29");
+    lostMinute.arrivalTime = QStringLiteral("16.30");
+    lostMinute.distance = QStringLiteral("121");
     QTest::newRow("14.29 counts as 14:29: 121 minutes") << lostMinute << 121.0 / 60.0 << 60.0 << "60.00";
 }
 
@@ -259,11 +261,11 @@ void TestVoyage::speed() {
 
 void TestVoyage::speedKeepsWhatItUsed() {
     SpeedInput input = workedSpeed();
-    input.timeDiff = QStringLiteral("1,0");
-    input.dateLineCorrection = -24.0;
+    input.timeDifference = QStringLiteral("1,0");
+    input.dateLine = DateLine::DayBack;
     const SpeedResult result = CalculateSpeed(input, dutch);
     QCOMPARE(result.timeDiffText, QStringLiteral("1,0"));
-    QCOMPARE(result.dateLineCorrection, -24.0);
+    QCOMPARE(result.dateLine, DateLine::DayBack);
     QCOMPARE(result.departure, DateTime::fromDate(QDate(2026, 12, 6), 8, 0));
     QCOMPARE(result.arrival, DateTime::fromDate(QDate(2026, 12, 7), 14, 30));
     QCOMPARE(result.steamingHours, 53.5);
@@ -297,22 +299,22 @@ void TestVoyage::speedFailures() {
     QFETCH(ErrorKind, kind);
     SpeedInput input = workedSpeed();
     if (field == u"same") {
-        input.aDate = input.sDate;
-        input.aTime = input.sTime;
-        input.timeDiff = QStringLiteral("0");
+        input.arrivalDate = input.departureDate;
+        input.arrivalTime = input.departureTime;
+        input.timeDifference = QStringLiteral("0");
         if (!text.isEmpty())
-            input.dist = text;
+            input.distance = text;
     } else if (field == u"sTime") {
-        input.sTime = text;
+        input.departureTime = text;
     } else if (field == u"aTime") {
-        input.aTime = text;
+        input.arrivalTime = text;
     } else if (field == u"timeDiff") {
-        input.timeDiff = text;
+        input.timeDifference = text;
     } else if (field == u"dist") {
-        input.dist = text;
+        input.distance = text;
     } else if (field == u"tiny") {
-        input.timeDiff = QStringLiteral("30.4999999999999");
-        input.dist = QStringLiteral("1") + QString(305, u'0');
+        input.timeDifference = QStringLiteral("30.4999999999999");
+        input.distance = QStringLiteral("1") + QString(305, u'0');
     }
     QCOMPARE(failureOf([&] { CalculateSpeed(input, cLocale); }), kind);
 }

@@ -4,7 +4,7 @@
 //
 // Input: one byte choosing the locale, then fields separated by newlines.
 
-#include "calc/Voyage.h"
+#include "core/Voyage.h"
 
 #include <cmath>
 #include <cstdint>
@@ -76,22 +76,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ErrorKind::InvalidOperation, ErrorKind::FloatOverflow, ErrorKind::DateOutOfRange};
     EtaInput eta;
     eta.sailDate = DateTime::fromDate(QDate(2002, 3, 1));
-    eta.sTime = fields[0];
-    eta.timeDiff = fields[1];
-    eta.dist = fields[2];
-    eta.vaart = fields[3];
-    eta.vvers = fields[4];
-    eta.dateLineCorrection = static_cast<qint16>((data[0] >> 1) % 3 * 24 - 24);
+    eta.departureTime = fields[0];
+    eta.timeDifference = fields[1];
+    eta.distance = fields[2];
+    eta.startSpeed = fields[3];
+    eta.speedStep = fields[4];
+    constexpr DateLine dateLines[] = {DateLine::DayBack, DateLine::NotCrossed, DateLine::DayForward};
+    eta.dateLine = dateLines[(data[0] >> 1) % 3];
     failsOnlyWith([&] { CalculateEta(eta, locale); }, calculationKinds);
 
     SpeedInput speed;
-    speed.sDate = DateTime::fromDate(QDate(2026, 12, 6));
-    speed.aDate = DateTime::fromDate(QDate(2026, 12, 7));
-    speed.sTime = fields[0];
-    speed.aTime = fields[5];
-    speed.timeDiff = fields[1];
-    speed.dist = fields[2];
-    speed.dateLineCorrection = eta.dateLineCorrection;
+    speed.departureDate = DateTime::fromDate(QDate(2026, 12, 6));
+    speed.arrivalDate = DateTime::fromDate(QDate(2026, 12, 7));
+    speed.departureTime = fields[0];
+    speed.arrivalTime = fields[5];
+    speed.timeDifference = fields[1];
+    speed.distance = fields[2];
+    speed.dateLine = eta.dateLine;
     failsOnlyWith(
         [&] {
             const SpeedResult result = CalculateSpeed(speed, locale);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/DateTime.h"
+
+#include <QDateEdit>
+
+namespace kw {
+
+// The calculators' date field: 1 January 2000 to 31 December 9999, shown as dd-MM-yyyy with a
+// calendar to pick from. Its value is always a date at 00:00, since the calculators add the typed
+// clock time to it.
+class DatePicker final : public QDateEdit {
+    Q_OBJECT
+
+public:
+    explicit DatePicker(QWidget* parent = nullptr);
+
+    DateTime value() const;
+    void setValue(DateTime value); // the time of day is dropped
+    // Reads "dd-MM-yy" (years 2000 onward) or "dd-MM-yyyy"; false for a text that is no such date.
+    bool setValueFromText(const QString& text);
+
+protected:
+    // Tab leaves the picker like any other field; the arrow keys still move between day, month and year.
+    // Passing over QDateTimeEdit's own version, which steps through the sections, is the point.
+    bool focusNextPrevChild(bool next) override {
+        return QWidget::focusNextPrevChild(next); // NOLINT(bugprone-parent-virtual-call)
+    }
+};
+
+// Today's date at 00:00.
+void SetPickerToToday(DatePicker& picker);
+
+} // namespace kw

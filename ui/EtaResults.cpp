@@ -1,0 +1,79 @@
+#include "EtaResults.h"
+
+#include "EtaCalculator.h"
+#include "MainMenu.h"
+#include "Navigation.h"
+#include "report/Reports.h"
+#include "ui_Form2.h"
+
+namespace kw {
+
+EtaResults::EtaResults(Navigation& navigation)
+    : ScreenWindow(navigation)
+    , m_ui(std::make_unique<Ui::Form2>()) {
+    m_ui->setupUi(this);
+    ApplyScreenFrame(*this);
+    Controls& c = m_controls;
+    // The rows are control arrays in the layout: one name and an index each.
+    for (int i = 0; i < EtaRowCount; ++i) {
+        c.speed[i] = findChild<QLineEdit*>(QStringLiteral("Speed_%1").arg(i));
+        c.etaDay[i] = findChild<QLineEdit*>(QStringLiteral("ETADay_%1").arg(i));
+        c.etaDate[i] = findChild<QLineEdit*>(QStringLiteral("ETADate_%1").arg(i));
+        Q_ASSERT(c.speed[i] && c.etaDay[i] && c.etaDate[i]);
+    }
+    c.departure = m_ui->Text1;
+    c.distance = m_ui->Text2;
+    c.dateLine = m_ui->Text3;
+    c.timeDifference = m_ui->Text4;
+    c.newCalculation = m_ui->Command1;
+    c.print = m_ui->Command2;
+    c.menu = m_ui->Command3;
+    c.endProgram = m_ui->Command4;
+
+    // The date cells start with runs of blanks; a .ui file cannot hold a text of blanks alone.
+    constexpr int initialBlanks[EtaRowCount] = {0, 8, 12, 21, 10, 32, 17, 13, 10, 17, 14};
+    for (int i = 0; i < EtaRowCount; ++i)
+        c.etaDate[i]->setText(QString(initialBlanks[i], u' '));
+
+    m_navigation.onClick(*this, c.newCalculation,
+                         [this] { m_navigation.go(*this, m_navigation.etaCalculator()); });
+    m_navigation.onClick(*this, c.print, [this] { print(); });
+    m_navigation.onClick(*this, c.menu, [this] { m_navigation.go(*this, m_navigation.menu()); });
+    m_navigation.onClick(*this, c.endProgram, [this] { m_navigation.endProgram(); });
+}
+
+EtaResults::~EtaResults() = default;
+
+void EtaResults::setTable(const EtaTable& table) {
+    const Controls& c = m_controls;
+    for (int i = 0; i < EtaRowCount; ++i) {
+        c.speed[i]->setText(table.rows[i].speed);
+        c.etaDay[i]->setText(table.rows[i].day);
+        c.etaDate[i]->setText(table.rows[i].date);
+    }
+    c.departure->setText(table.departure);
+    c.distance->setText(table.distance);
+    c.dateLine->setText(table.dateLine);
+    c.timeDifference->setText(table.timeDiff);
+}
+
+EtaTable EtaResults::table() const {
+    const Controls& c = m_controls;
+    EtaTable table;
+    for (int i = 0; i < EtaRowCount; ++i)
+        table.rows[i] = {c.speed[i]->text(), c.etaDay[i]->text(), c.etaDate[i]->text()};
+    table.departure = c.departure->text();
+    table.distance = c.distance->text();
+    table.dateLine = c.dateLine->text();
+    table.timeDiff = c.timeDifference->text();
+    return table;
+}
+
+void EtaResults::print() {
+    const std::unique_ptr<TextDevice> device =
+        m_navigation.printerDevice(QStringLiteral("ETA Calculator Resultaten"));
+    ReportPrinter printer(*device);
+    PrintEtaReport(printer, table());
+}
+
+} // namespace kw

@@ -1,0 +1,178 @@
+#include "Screens.h"
+
+#include "AboutDialog.h"
+#include "ErrorBoundary.h"
+#include "EtaCalculator.h"
+#include "EtaResults.h"
+#include "MainMenu.h"
+#include "Resources.h"
+#include "SpeedCalculator.h"
+#include "core/RunTimeError.h"
+#include "report/PrinterDevice.h"
+#include "sysinfo/SysInfo.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <utility>
+
+namespace kw {
+
+namespace {
+
+void showMessageBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+// Starts the system-information tool for the About dialog, without a shell and without waiting.
+class ProcessHost final : public SysInfoHost {
+public:
+    explicit ProcessHost(Screens& screens)
+        : m_screens(screens) {}
+
+    bool fileExists(const std::string& path) override {
+        return QFileInfo(QString::fromStdString(path)).isFile();
+    }
+    bool start(const std::string& path) override {
+        return QProcess::startDetached(QString::fromStdString(path), {});
+    }
+    void showUnavailable() override {
+        m_screens.message(m_screens.aboutLoaded() ? &m_screens.about() : nullptr,
+                          QString::fromLatin1(SysInfoUnavailable));
+    }
+
+private:
+    Screens& m_screens;
+};
+
+template <typename T> T& instance(std::unique_ptr<T>& slot, Screens& screens) {
+    if (!slot)
+        slot = std::make_unique<T>(screens);
+    return *slot;
+}
+
+} // namespace
+
+Screens::Screens()
+    : m_messageSink(showMessageBox)
+    , m_deviceFactory([](const QString& name) { return std::make_unique<PrinterDevice>(name); })
+    , m_endHandler([] { QCoreApplication::exit(0); })
+    , m_sysInfoLauncher(LaunchSysInfo) {
+    RegisterResources();
+}
+
+Screens::~Screens() = default;
+
+void Screens::setMenuPicture(QImage picture) {
+    m_menuPicture = std::move(picture);
+}
+
+QImage Screens::takeMenuPicture() {
+    QImage picture = std::exchange(m_menuPicture, QImage());
+    return picture.isNull() ? LoadMenuPicture() : picture;
+}
+
+MainMenu& Screens::menu() {
+    return instance(m_menu, *this);
+}
+
+EtaCalculator& Screens::etaCalculator() {
+    return instance(m_etaCalculator, *this);
+}
+
+EtaResults& Screens::etaResults() {
+    return instance(m_etaResults, *this);
+}
+
+SpeedCalculator& Screens::speedCalculator() {
+    return instance(m_speedCalculator, *this);
+}
+
+AboutDialog& Screens::about() {
+    return instance(m_about, *this);
+}
+
+void Screens::show(QWidget& screen) {
+    screen.show();
+    screen.raise();
+    screen.activateWindow();
+}
+
+void Screens::hide(QWidget& screen) {
+    screen.hide();
+}
+
+void Screens::endProgram() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    m_endHandler();
+}
+
+void Screens::unloadAbout() {
+    if (!m_about)
+        return;
+    m_about->hide();
+    // The click that unloads it is still running inside the dialog: delete once it has returned.
+    m_about.release()->deleteLater();
+}
+
+bool Screens::anyVisible() const {
+    const QWidget* screens[] = {m_menu.get(), m_etaCalculator.get(), m_etaResults.get(),
+                                m_speedCalculator.get(), m_about.get()};
+    for (const QWidget* screen : screens) {
+        if (screen && screen->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void Screens::frameClosed(QWidget& screen) {
+    if (&screen == static_cast<QWidget*>(m_menu.get())) {
+        endProgram();
+        return;
+    }
+    if (&screen == static_cast<QWidget*>(m_about.get())) {
+        unloadAbout();
+    } else {
+        hide(screen);
+    }
+    if (!anyVisible())
+        show(menu());
+}
+
+void Screens::guard(QWidget& screen, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const RunTimeError& error) {
+        QWidget* field = InputField(screen, error.input());
+        message(&screen, DescribeError(screen, field, error), QMessageBox::Warning);
+        FocusField(field);
+    } catch (const std::exception& error) {
+        // Not expected from our own code; still no reason to lose the user's work.
+        message(&screen, UnexpectedErrorMessage(error), QMessageBox::Warning);
+    }
+}
+
+void Screens::onClick(QWidget& screen, QAbstractButton* button, std::function<void()> handler) {
+    connect(button, &QAbstractButton::clicked, &screen,
+            [this, &screen, handler = std::move(handler)] { guard(screen, handler); });
+}
+
+void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    m_messageSink(parent, QString::fromLatin1(ApplicationTitle), text, icon);
+}
+
+std::unique_ptr<TextDevice> Screens::printerDevice(const QString& documentName) {
+    return m_deviceFactory(documentName);
+}
+
+void Screens::startSysInfo() {
+    if (!m_sysInfoHost)
+        m_sysInfoHost = std::make_unique<ProcessHost>(*this);
+    m_sysInfoLauncher(*m_sysInfoHost);
+}
+
+} // namespace kw
