@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Stops the CUPS scheduler that cups-start.sh started, by its own pid.
+# Stops the private CUPS scheduler that cups-start.sh started and removes its folder.
+# Takes the folder as $1 or from $KOERSWACHT_CUPS_DIR.
 set -uo pipefail
-pidfile="${KOERSWACHT_CUPS_PID:-/run/koerswacht-cupsd.pid}"
-[[ -f "$pidfile" ]] || exit 0
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
-pid="$(cat "$pidfile")"
-"${sudo[@]}" kill "$pid" 2>/dev/null
+dir="${1:-${KOERSWACHT_CUPS_DIR:-}}"
+[[ -n "$dir" && -f "$dir/cupsd.pid" ]] || exit 0
+pid="$(cat "$dir/cupsd.pid")"
+kill "$pid" 2>/dev/null
 for _ in $(seq 1 50); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
 done
-"${sudo[@]}" rm -f "$pidfile"
+kill -9 "$pid" 2>/dev/null
+rm -rf "$dir"

@@ -4,11 +4,13 @@
 The tables are in twips, as the screens were designed; Qt Designer works in pixels, so every
 position and size is twips / 15 rounded (96 dots per inch). Run it after changing a table:
     /usr/bin/python3 scripts/gen_ui.py
+With a folder as argument it writes there instead (CI compares that with resources/).
 """
+import sys
 from pathlib import Path
 from xml.sax.saxutils import escape
 
-RES = Path(__file__).resolve().parent.parent / "resources"
+RES = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "resources"
 
 RED = "rgb(255, 0, 0)"
 TEAL = "rgb(0, 192, 192)"

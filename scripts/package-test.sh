@@ -7,7 +7,8 @@ build="${BUILD_DIR:-$top/build}"
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
 (cd "$build" && cpack -G DEB >/dev/null)
-deb="$build/koerswacht_6.3.0_amd64.deb"
+version="$(sed -n 's/^#define KOERSWACHT_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/Version.h")"
+deb="$build/koerswacht_${version}_$(dpkg --print-architecture).deb"
 dpkg-deb -I "$deb" | grep -E '^ (Package|Version|Depends):'
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
 trap 'DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove -y -qq koerswacht >/dev/null' EXIT

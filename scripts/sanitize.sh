@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ and runs
-# the whole test suite there. Any sanitizer report fails the run. Needs the test printer running
-# (scripts/cups-start.sh) like the ordinary tests.
+# the whole test suite there. Any sanitizer report fails the run. Needs the private test printer
+# running (eval "$(scripts/cups-start.sh)") like the ordinary tests.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-asan"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Remakes the README's pictures: the screens under Xvfb, and the two printed reports through the
-# cups-pdf default printer turned into PNG with pdftoppm.
+# private cups-pdf default printer turned into PNG with pdftoppm.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$top/build}"
 docs="$top/docs"
 mkdir -p "$docs"
-"$top/scripts/cups-start.sh" >/dev/null
-pdf_dir="$(sed -n 's/^Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf | sed "s|\${HOME}|$HOME|")"
-rm -f "$pdf_dir/ETA_Calculator_Resultaten.pdf" "$pdf_dir/SpeedCalculator_Resultaten.pdf"
+eval "$("$top/scripts/cups-start.sh")"
+trap '"$top/scripts/cups-stop.sh" "$KOERSWACHT_CUPS_DIR"' EXIT
+pdf_dir="$KOERSWACHT_PDF_DIR"
 DBUS_SESSION_BUS_ADDRESS=disabled: QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$build/tests/screenshot_tour" "$docs"
 for _ in $(seq 1 100); do

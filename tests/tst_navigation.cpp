@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include <stdexcept>
+
 using namespace kw;
 
 class TestNavigation final : public QObject {
@@ -26,6 +28,7 @@ private slots:
     void tabOrder_data();
     void tabOrder();
     void errorKeepsInputAndFocusesField();
+    void unexpectedErrorIsShownAndTheProgramGoesOn();
 
 private:
     std::unique_ptr<GuiFixture> m_f;
@@ -296,6 +299,26 @@ void TestNavigation::errorKeepsInputAndFocusesField() {
     QCOMPARE(form.controls().departureTime->text(), QStringLiteral("acht uur"));
     QCOMPARE(QApplication::focusWidget(), form.controls().departureTime);
     QCOMPARE(GuiFixture::visible(), QStringLiteral("etaCalculator"));
+}
+
+void TestNavigation::unexpectedErrorIsShownAndTheProgramGoesOn() {
+    // A failure that is not one of ours, from a handler wired like every other button.
+    MainMenu& menu = m_f->screens.menu();
+    QPushButton button(&menu);
+    int runs = 0;
+    m_f->screens.onClick(menu, &button, [&runs] {
+        ++runs;
+        throw std::length_error("vector te lang");
+    });
+    GuiFixture::click(&button);
+    GuiFixture::click(&button);
+    QCOMPARE(runs, 2);
+    QCOMPARE(m_f->messages.size(), size_t(2));
+    QCOMPARE(m_f->messages[0].title, QStringLiteral("Koerswacht"));
+    QCOMPARE(m_f->messages[0].text, QStringLiteral("Er is een onverwachte fout opgetreden: vector te lang"));
+    QCOMPARE(m_f->messages[0].icon, QMessageBox::Warning);
+    QCOMPARE(m_f->ended, 0);
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("menu"));
 }
 
 QTEST_MAIN(TestNavigation)

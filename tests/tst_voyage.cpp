@@ -143,11 +143,13 @@ void TestVoyage::stepsAndSpeeds() {
     for (int i = 1; i < EtaRowCount; ++i)
         QVERIFY2(table.rows[i].date > table.rows[i - 1].date, qPrintable(table.rows[i].date));
 
-    // Speeds accumulate by repeated addition: 0.1 added ten times shows 1.10, not 1.1 rounded otherwise.
-    input.startSpeed = QStringLiteral("0.1");
-    input.speedStep = QStringLiteral("0.1");
+    // Speeds accumulate by repeated addition, row by row. Where a double cannot hold the sum, the
+    // two ways part: 10^16 + 1 rounds back to 10^16 at every step, while 10^16 + 2 x 1 is exact.
+    input.startSpeed = QStringLiteral("10000000000000000");
+    input.speedStep = QStringLiteral("1");
     table = CalculateEta(input, cLocale);
-    QCOMPARE(table.rows[10].speed, QStringLiteral(" 01.10"));
+    for (int row : {1, 2, 10})
+        QCOMPARE(table.rows[row].speed, QStringLiteral(" 10000000000000000.00"));
 }
 
 void TestVoyage::etaFailures_data() {
