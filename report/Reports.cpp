@@ -51,9 +51,8 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table) {
     printer.EndDocument();
 }
 
-void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const QLocale& locale) {
-    const SteamingTime steam = SplitSteamingHours(result.steamingHours);
-
+void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const SteamingTime& steam,
+                      const QLocale& locale) {
     emptyLine(printer);
     title(printer, {PrintItem::empty(NZ), PrintItem::empty(NZ),
                     PrintItem::text(QStringLiteral("SpeedCalculator Resultaten"), EOL)});

@@ -9,7 +9,9 @@ namespace kw {
 // The ETA table as the results screen holds it at the moment of the click.
 void PrintEtaReport(ReportPrinter& printer, const EtaTable& table);
 
-// The last completed speed calculation, its steaming time split into hours and minutes.
-void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const QLocale& locale);
+// The last completed speed calculation and its steaming time split into hours and minutes
+// (SplitSteamingHours, which can fail, so the caller splits before it opens the printer).
+void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const SteamingTime& steam,
+                      const QLocale& locale);
 
 } // namespace kw

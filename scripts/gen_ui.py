@@ -214,23 +214,27 @@ def form3():
     bold = ("Arial Narrow", "12", "bold")
     button = ("Arial Narrow", "12")
     widgets = [
-        W("kw::DatePicker", "SDate", 1560, 120, 1215, 405, None, None, "Selekteer Vertrekdatum"),
+        # The pickers and the option buttons are a few pixels wider than designed, at their
+        # designed places: "dd-MM-yyyy" and "Datumgrens Passage, 1 Dag vooruit" need them in
+        # Arial's metrics (the pickers' drop-down button covered the year's last digit).
+        W("kw::DatePicker", "SDate", 1560, 120, 1290, 405, None, None, "Selekteer Vertrekdatum"),
         W("QLineEdit", "STime", 1560, 735, 1215, 405, "", None, "Vertrektijd (hh.mm)"),
-        W("kw::DatePicker", "ADate", 1560, 1335, 1215, 405, None, None, "Selekteer aankomst datum"),
+        W("kw::DatePicker", "ADate", 1560, 1335, 1290, 405, None, None, "Selekteer aankomst datum"),
         W("QLineEdit", "ATime", 1560, 1950, 1215, 405, "", None, "Aankomsttijd  (hh.mm)"),
         W("QLineEdit", "TimeDiff", 1560, 2550, 1215, 405, "", None, "Tijdsverschil, in uren (max 1 decimaal)"),
         W("QLineEdit", "Dist", 1560, 3165, 1215, 405, "", None, "Afstand in mijlen"),
-        W("QRadioButton", "Option1", 3120, 75, 2895, 255, "Geen Datumgrens Passage", None, "Geen passage datumgrens",
+        W("QRadioButton", "Option1", 3120, 75, 3030, 255, "Geen Datumgrens Passage", None, "Geen passage datumgrens",
           checked="<bool>true</bool>"),
-        W("QRadioButton", "Option2", 3120, 450, 2895, 255, "Datumgrens Passage, 1 Dag vooruit", None,
+        W("QRadioButton", "Option2", 3120, 450, 3030, 255, "Datumgrens Passage, 1 Dag vooruit", None,
           "Datumgrens passage van Westelijk naar Oostelijk Halfrond"),
-        W("QRadioButton", "Option3", 3120, 840, 2895, 255, "Datumgrens Passage, 1 Dag terug", None,
+        W("QRadioButton", "Option3", 3120, 840, 3030, 255, "Datumgrens Passage, 1 Dag terug", None,
           "Datumgrens Passage van Oostelijk naar Westelijk Halfrond"),
     ]
     labels = [("Label6", "Vertrek datum", 195, "SDate"), ("Label1", "Vertrek tijd", 804, "STime"),
               ("Label7", "Aankomst datum", 1413, "ADate"), ("Label2", "Aankomst  tijd", 2022, "ATime"),
               ("Label3", "Tijdsverschil", 2631, "TimeDiff"), ("Label4", "Afstand", 3240, "Dist")]
-    widgets += [W("QLabel", n, 240, top, 1215, 255, text, alignment=LEFT, buddy=buddy(b)) for n, text, top, b in labels]
+    # 1290 rather than 1215 wide: "Aankomst datum" needs 82 pixels in Arial 8.
+    widgets += [W("QLabel", n, 240, top, 1290, 255, text, alignment=LEFT, buddy=buddy(b)) for n, text, top, b in labels]
     widgets += [
         W("QLabel", "Label5", 240, 3840, 2175, 375, "Gemiddelde Snelheid", bold, alignment=LEFT, buddy=buddy("Text1")),
         W("QLineEdit", "Text1", 3000, 3840, 1095, 390, "", bold,

@@ -7,10 +7,15 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev libfontconfig-dev fonts-liberation fonts-liberation2 xvfb xauth)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick g++-mingw-w64-x86-64 hardinfo)
+    packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick g++-mingw-w64-x86-64 hardinfo x11-utils)
 elif [[ "${1:-}" == "--release" ]]; then
     # Sanitizers, the fuzzer, the linters, the package check and the benchmarks.
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck dpkg-dev x11-utils libx11-dev)
+elif [[ "${1:-}" == "--windows" ]]; then
+    # The cross compiler and Qt's source, Wine to run and test what it builds, NSIS for the
+    # installer, and the test printer.
+    packages+=(g++-mingw-w64-x86-64-posix dpkg-dev wine64 nsis zip unzip xdotool x11-utils
+        cups printer-driver-cups-pdf poppler-utils imagemagick)
 fi
 
 missing=()

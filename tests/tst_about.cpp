@@ -1,5 +1,11 @@
 #include "GuiFixture.h"
 #include "sysinfo/SysInfo.h"
+#include "ui/MessageBox.h"
+#include "ui/SpacedLabel.h"
+
+#include <QAccessible>
+#include <QSignalSpy>
+#include <QTimer>
 
 #include <QLabel>
 
@@ -71,6 +77,10 @@ private slots:
     void keysClose();
     void sysInfoUnavailable();
     void sysInfoStartsTheTool();
+    void okBehindItsOwnMessageWaitsForTheMessage();
+    void sentencesAfterBlankRunsStartNewLines();
+    void messageBoxesLookLikeTheSystems_data();
+    void messageBoxesLookLikeTheSystems();
 
 private:
     AboutDialog& openAbout();
@@ -167,6 +177,101 @@ void TestAbout::sysInfoStartsTheTool() {
     GuiFixture::click(openAbout().controls().sysInfo);
     QCOMPARE(launcher.started, std::vector<std::string>{"/usr/bin/sysinfo-tool"});
     QVERIFY(m_f->messages.empty());
+}
+
+// With its message open, the dialog's OK can still be pressed through the accessibility interface
+// (a screen reader or a test robot can; mouse and keys are blocked). The dialog must outlive the
+// message: deleting it under the running box once freed the box twice.
+void TestAbout::okBehindItsOwnMessageWaitsForTheMessage() {
+    m_f->screens.setMessageSink(ShowMessageBox); // the real, modal box
+    m_f->screens.setSysInfoLauncher([](SysInfoHost& host) { host.showUnavailable(); });
+    AboutDialog& about = openAbout();
+    QPointer<AboutDialog> watched(&about);
+    bool aboutSurvivedThePress = false;
+    QString boxText;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        boxText = box->text();
+        QAccessibleInterface* ok = QAccessible::queryAccessibleInterface(watched->controls().ok);
+        QVERIFY(ok && ok->actionInterface());
+        QSignalSpy pressed(watched->controls().ok, &QAbstractButton::clicked);
+        ok->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(pressed.wait(2000)); // the press is animated, like a click seen on screen
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        aboutSurvivedThePress = !watched.isNull() && m_f->screens.aboutLoaded();
+        box->button(QMessageBox::Ok)->click();
+    });
+    GuiFixture::click(about.controls().sysInfo);
+    QCOMPARE(boxText, QStringLiteral("System Information Is Unavailable At This Time"));
+    QVERIFY(aboutSurvivedThePress);
+    // Once the message is closed, the press takes effect.
+    QVERIFY(!m_f->screens.aboutLoaded());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(watched.isNull());
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("menu"));
+}
+
+void TestAbout::messageBoxesLookLikeTheSystems_data() {
+    QTest::addColumn<QString>("screen");
+    for (const char* screen : {"menu", "etaCalculator", "etaResults", "speedCalculator", "about"})
+        QTest::newRow(screen) << QString::fromLatin1(screen);
+}
+
+// The screens' style sheets give them red Arial Narrow texts and orange buttons; a message raised
+// on one must still look like the platform's own: the application's font, text colour and buttons.
+void TestAbout::messageBoxesLookLikeTheSystems() {
+    QFETCH(QString, screen);
+    QWidget& owner = m_f->screen(screen);
+    m_f->screens.show(owner);
+    const auto box =
+        MakeMessageBox(&owner, QStringLiteral("Koerswacht"), QStringLiteral("Tekst"), QMessageBox::Warning);
+    box->ensurePolished();
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    QVERIFY(label);
+    label->ensurePolished();
+    QCOMPARE(label->font(), QApplication::font("QMessageBoxLabel"));
+    QCOMPARE(label->palette().color(QPalette::WindowText),
+             QApplication::palette().color(QPalette::WindowText));
+    QAbstractButton* ok = box->button(QMessageBox::Ok);
+    ok->ensurePolished();
+    QCOMPARE(ok->palette().color(QPalette::Button), QApplication::palette().color(QPalette::Button));
+    QCOMPARE(ok->font(), QApplication::font("QPushButton"));
+    QVERIFY(box->styleSheet().isEmpty() && box->parentWidget() == nullptr);
+    QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()), ok);
+    QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(box->windowTitle(), QStringLiteral("Koerswacht"));
+    QCOMPARE(box->windowHandle()->transientParent(), owner.windowHandle());
+}
+
+// The About texts start a sentence on a new line with a long run of blanks: the run fills its
+// line and ends it, and the sentence after it starts at the left margin.
+void TestAbout::sentencesAfterBlankRunsStartNewLines() {
+    AboutDialog& about = openAbout();
+    QLabel* description = about.controls().description;
+    const QStringList lines = SpacedLabel::lines(description->text(), QFontMetricsF(description->font()),
+                                                 description->contentsRect().width());
+    for (const char* sentence : {"Als u het wilt", "Het is freeware", "Voor informatie"}) {
+        const bool startsALine = std::any_of(lines.begin(), lines.end(), [sentence](const QString& line) {
+            return line.startsWith(QLatin1String(sentence));
+        });
+        QVERIFY2(startsALine, qPrintable(lines.join(u'|')));
+    }
+    QVERIFY(lines.first().startsWith(u"Koerswacht is een programma"));
+    // Every line fits its label, and together they fit its height.
+    const QFontMetricsF metrics(description->font());
+    for (const QString& line : lines)
+        QVERIFY2(metrics.horizontalAdvance(line) <= description->contentsRect().width(), qPrintable(line));
+    QVERIFY(lines.size() * metrics.height() <= description->contentsRect().height());
+
+    // The address pair below it: one on each line.
+    auto* addresses = about.findChild<SpacedLabel*>(QStringLiteral("Label1"));
+    QVERIFY(addresses);
+    const QStringList pair = SpacedLabel::lines(addresses->text(), QFontMetricsF(addresses->font()),
+                                                addresses->contentsRect().width());
+    QCOMPARE(pair.size(), qsizetype(2));
+    QCOMPARE(pair[0].trimmed(), QStringLiteral("www.example.org/koerswacht"));
+    QCOMPARE(pair[1], QStringLiteral("koerswacht@example.org"));
 }
 
 QTEST_MAIN(TestAbout)

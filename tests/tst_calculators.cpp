@@ -1,5 +1,7 @@
 #include "GuiFixture.h"
 
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -69,6 +71,8 @@ private slots:
     void speedFailureChangesNothing();
     void speedStateSurvivesMenu();
     void badInputNeverLosesTyping();
+    void pickerShowsTheDateItCalculatesWith_data();
+    void pickerShowsTheDateItCalculatesWith();
 
 private:
     std::unique_ptr<GuiFixture> m_f;
@@ -93,7 +97,7 @@ void TestCalculators::pickersStartAtToday() {
     QCOMPARE(sail->minimumDate(), QDate(2000, 1, 1));
     QCOMPARE(sail->maximumDate(), QDate(9999, 12, 31));
     const auto& speed = m_f->screens.speedCalculator().controls();
-    for (const DatePicker* picker : {speed.departureDate, speed.arrivalDate})
+    for (DatePicker* picker : {speed.departureDate, speed.arrivalDate})
         QCOMPARE(picker->value(), DateTime::fromDate(today));
     // Settable from a date text, as the load step does.
     QVERIFY(sail->setValueFromText(QStringLiteral("07-12-26")));
@@ -358,6 +362,57 @@ void TestCalculators::badInputNeverLosesTyping() {
         }
     }
     QCOMPARE(cases, 2 * (5 + 4) * 11);
+}
+
+void TestCalculators::pickerShowsTheDateItCalculatesWith_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("a new value for its line edit") << "value";
+    QTest::newRow("replacing its text") << "replace";
+    QTest::newRow("deleting its text, then inserting") << "delete and insert";
+}
+
+// A screen reader or test robot sets the picker's text through the accessibility interface, which
+// bypasses the picker's own checks. Whatever it sets, the picker may refuse it or correct it, but
+// what it shows is always the date the calculation then uses.
+void TestCalculators::pickerShowsTheDateItCalculatesWith() {
+    QFETCH(QString, how);
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    EtaCalculator& form = m_f->screens.etaCalculator();
+    GuiFixture::fillWorkedPassage(form, QLocale::c());
+    DatePicker* picker = form.controls().sailDate;
+    QAccessibleInterface* pickerAccess = QAccessible::queryAccessibleInterface(picker);
+    QVERIFY(pickerAccess && pickerAccess->editableTextInterface());
+    QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(picker->findChild<QLineEdit*>());
+    QVERIFY(edit);
+    const QString texts[] = {QStringLiteral("abc"),
+                             QString(),
+                             QStringLiteral("01-01-1999"),
+                             QStringLiteral("01-01-10000"),
+                             QStringLiteral("\u0660\u0666-\u0661\u0662-\u0662\u0660\u0662\u0666"),
+                             QStringLiteral("31-02-2029"),
+                             QStringLiteral("06-12-2026")};
+    for (const QString& text : texts) {
+        QAccessibleEditableTextInterface* editable = pickerAccess->editableTextInterface();
+        const int length = int(picker->text().size());
+        if (how == u"value") {
+            edit->setText(QAccessible::Value, text);
+        } else if (how == u"replace") {
+            editable->replaceText(0, length, text);
+        } else {
+            editable->deleteText(0, length);
+            editable->insertText(0, text);
+        }
+        QCoreApplication::processEvents(); // as between a screen reader's change and the next click
+        const QString shown = picker->findChild<QLineEdit*>()->text();
+        QCOMPARE(shown, picker->date().toString(QStringLiteral("dd-MM-yyyy")));
+        QVERIFY(picker->date() >= QDate(2000, 1, 1) && picker->date() <= QDate(9999, 12, 31));
+        m_f->run(QStringLiteral("etaCalculator.calculate"));
+        QCOMPARE(m_f->screens.etaResults().controls().departure->text(), shown + QStringLiteral(" 08:00"));
+    }
+    // Replaced whole, a date in range is taken as it stands, also after a 31 February.
+    if (how == u"replace")
+        QCOMPARE(picker->date(), QDate(2026, 12, 6));
+    QVERIFY(m_f->messages.empty());
 }
 
 QTEST_MAIN(TestCalculators)

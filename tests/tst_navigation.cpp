@@ -1,5 +1,7 @@
 #include "GuiFixture.h"
 
+#include "ui/SpacedLabel.h"
+#include <QDateEdit>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -29,6 +31,12 @@ private slots:
     void tabOrder();
     void errorKeepsInputAndFocusesField();
     void unexpectedErrorIsShownAndTheProgramGoesOn();
+    void aboutLeftAloneBringsBackTheMenu_data();
+    void aboutLeftAloneBringsBackTheMenu();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void everyTextFitsItsControl_data();
+    void everyTextFitsItsControl();
 
 private:
     std::unique_ptr<GuiFixture> m_f;
@@ -319,6 +327,122 @@ void TestNavigation::unexpectedErrorIsShownAndTheProgramGoesOn() {
     QCOMPARE(m_f->messages[0].icon, QMessageBox::Warning);
     QCOMPARE(m_f->ended, 0);
     QCOMPARE(GuiFixture::visible(), QStringLiteral("menu"));
+}
+
+void TestNavigation::aboutLeftAloneBringsBackTheMenu_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("OK") << "ok";
+    QTest::newRow("Esc") << "esc";
+    QTest::newRow("close box") << "close";
+}
+
+// About stays open while the menu goes; once it is the only window left, however it is closed,
+// the program must not run on with nothing on screen.
+void TestNavigation::aboutLeftAloneBringsBackTheMenu() {
+    QFETCH(QString, how);
+    m_f->run(QStringLiteral("menu.about menu.etaCalculator"));
+    m_f->screens.etaCalculator().close();
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("about"));
+    AboutDialog& about = m_f->screens.about();
+    if (how == u"ok")
+        GuiFixture::click(about.controls().ok);
+    else if (how == u"esc")
+        QTest::keyClick(&about, Qt::Key_Escape);
+    else
+        about.close();
+    QVERIFY(!m_f->screens.aboutLoaded());
+    QCOMPARE(GuiFixture::visible(), QStringLiteral("menu"));
+    QCOMPARE(m_f->ended, 0);
+}
+
+void TestNavigation::enterPressesTheFocusedButton_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("visible");
+    QTest::newRow("menu: ETA Calculator, Return")
+        << "menu.etaCalculator" << int(Qt::Key_Return) << "etaCalculator";
+    QTest::newRow("menu: Speed Calculator, keypad Enter")
+        << "menu.speedCalculator" << int(Qt::Key_Enter) << "speedCalculator";
+    QTest::newRow("menu: Koerswacht Info") << "menu.about" << int(Qt::Key_Return) << "menu,about";
+    QTest::newRow("ETA calculator: MENU") << "etaCalculator.menu" << int(Qt::Key_Return) << "menu";
+    QTest::newRow("speed calculator: ETA Calculator")
+        << "speedCalculator.etaCalculator" << int(Qt::Key_Return) << "etaCalculator";
+    QTest::newRow("About: OK") << "about.ok" << int(Qt::Key_Return) << "menu";
+}
+
+void TestNavigation::enterPressesTheFocusedButton() {
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(QString, visible);
+    QWidget& screen = m_f->screen(button.section(u'.', 0, 0));
+    m_f->screens.show(screen);
+    if (&screen != &m_f->screens.menu())
+        m_f->screens.hide(m_f->screens.menu());
+    QApplication::setActiveWindow(&screen);
+    QAbstractButton* target = m_f->button(button);
+    target->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), target);
+    QTest::keyClick(target, Qt::Key(key));
+    QTRY_COMPARE(GuiFixture::visible(), visible);
+    QVERIFY(m_f->messages.empty());
+}
+
+void TestNavigation::everyTextFitsItsControl_data() {
+    QTest::addColumn<QString>("screen");
+    for (const char* screen : {"menu", "etaCalculator", "etaResults", "speedCalculator", "about"})
+        QTest::newRow(screen) << QString::fromLatin1(screen);
+}
+
+// Every caption, option, date and result is shown whole in the fonts in use: a label, button or
+// option button as wide and high as its text needs, a date picker as its widest date needs beside
+// its drop-down button, a result box as its text.
+void TestNavigation::everyTextFitsItsControl() {
+    QFETCH(QString, screen);
+    QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), QLocale());
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
+    QWidget& window = m_f->screen(screen);
+    m_f->screens.show(window);
+    window.ensurePolished();
+    int checked = 0;
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        control->ensurePolished();
+        QSize needs;
+        if (qobject_cast<SpacedLabel*>(control) != nullptr) {
+            continue; // laid out by its own rule; the About tests check it
+        } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            if (label->text().isEmpty())
+                continue;
+            needs = label->wordWrap() ? QSize(label->width(), label->heightForWidth(label->width()))
+                                      : label->sizeHint();
+        } else if (qobject_cast<QRadioButton*>(control) != nullptr ||
+                   qobject_cast<QDateEdit*>(control) != nullptr) {
+            needs = control->sizeHint();
+        } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+            // The text inside the keyboard-focus border (2 pixels) and a pixel of air each side.
+            const QFontMetrics metrics(button->font());
+            needs = QSize(metrics.horizontalAdvance(QString(button->text()).remove(u'&')) + 6,
+                          metrics.height() + 6);
+        } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
+            if (box->text().trimmed().isEmpty() || qobject_cast<QDateEdit*>(box->parentWidget()) != nullptr)
+                continue;
+            // The text inside the frame (2 pixels) and the line edit's own margin (2 pixels) each side.
+            needs = QSize(QFontMetrics(box->font()).horizontalAdvance(box->text()) + 8, 0);
+        } else {
+            continue;
+        }
+        ++checked;
+        QVERIFY2(needs.width() <= control->width() && needs.height() <= control->height(),
+                 qPrintable(QStringLiteral("%1 needs %2x%3, has %4x%5")
+                                .arg(control->objectName())
+                                .arg(needs.width())
+                                .arg(needs.height())
+                                .arg(control->width())
+                                .arg(control->height())));
+    }
+    QVERIFY(checked >= 4);
+    QLocale::setDefault(QLocale::c());
 }
 
 QTEST_MAIN(TestNavigation)

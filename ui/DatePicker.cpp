@@ -2,16 +2,71 @@
 
 #include "core/Patterns.h"
 
+#include <QLineEdit>
+
+#include <utility>
+
 namespace kw {
+
+namespace {
+
+const QString DisplayFormat = QStringLiteral("dd-MM-yyyy");
+
+} // namespace
 
 DatePicker::DatePicker(QWidget* parent)
     : QDateEdit(parent) {
     setCalendarPopup(true);
-    setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+    setDisplayFormat(DisplayFormat);
     setDateRange(QDate(2000, 1, 1), QDate(9999, 12, 31));
+    connect(lineEdit(), &QLineEdit::textChanged, this, &DatePicker::keepTextAndDateTogether);
 }
 
-DateTime DatePicker::value() const {
+void DatePicker::keyPressEvent(QKeyEvent* event) {
+    const bool wasTyping = std::exchange(m_typing, true);
+    QDateEdit::keyPressEvent(event);
+    m_typing = wasTyping;
+}
+
+void DatePicker::inputMethodEvent(QInputMethodEvent* event) {
+    const bool wasTyping = std::exchange(m_typing, true);
+    QDateEdit::inputMethodEvent(event);
+    m_typing = wasTyping;
+}
+
+// Typing goes through the picker's own section-by-section checks, which may pass through a half
+// typed date on the way. Text set any other way (a screen reader, a test robot, the accessibility
+// interface) reaches the line edit unchecked, and the picker's own handling of it may even pick a
+// day remembered from an earlier input. Once that handling is done, a whole date in range is taken
+// as it was set, and anything else makes way for the date the picker holds: what it shows is always
+// the date a calculation uses.
+void DatePicker::keepTextAndDateTogether(const QString& text) {
+    if (m_typing || m_correcting)
+        return;
+    if (!m_pending)
+        QMetaObject::invokeMethod(this, &DatePicker::settle, Qt::QueuedConnection);
+    if (!m_pending || text != date().toString(DisplayFormat))
+        m_setText = text;
+    m_pending = true;
+}
+
+void DatePicker::settle() {
+    if (!m_pending)
+        return;
+    m_pending = false;
+    const bool wasCorrecting = std::exchange(m_correcting, true);
+    const QDate set = QDate::fromString(m_setText, DisplayFormat);
+    if (set.isValid() && set >= minimumDate() && set <= maximumDate() &&
+        set.toString(DisplayFormat) == m_setText)
+        setDate(set);
+    const QString shown = date().toString(DisplayFormat);
+    if (lineEdit()->text() != shown)
+        lineEdit()->setText(shown);
+    m_correcting = wasCorrecting;
+}
+
+DateTime DatePicker::value() {
+    settle();
     return DateTime::fromDate(date());
 }
 

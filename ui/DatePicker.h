@@ -15,17 +15,29 @@ class DatePicker final : public QDateEdit {
 public:
     explicit DatePicker(QWidget* parent = nullptr);
 
-    DateTime value() const;
+    // The date shown; text set from outside and not yet checked is checked first.
+    DateTime value();
     void setValue(DateTime value); // the time of day is dropped
     // Reads "dd-MM-yy" (years 2000 onward) or "dd-MM-yyyy"; false for a text that is no such date.
     bool setValueFromText(const QString& text);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     // Tab leaves the picker like any other field; the arrow keys still move between day, month and year.
     // Passing over QDateTimeEdit's own version, which steps through the sections, is the point.
     bool focusNextPrevChild(bool next) override {
         return QWidget::focusNextPrevChild(next); // NOLINT(bugprone-parent-virtual-call)
     }
+
+private:
+    void keepTextAndDateTogether(const QString& text);
+    void settle();
+
+    bool m_typing = false;
+    bool m_correcting = false;
+    bool m_pending = false;
+    QString m_setText;
 };
 
 // Today's date at 00:00.

@@ -18,6 +18,10 @@ inline constexpr Qt::WindowFlags ScreenFrameFlags = Qt::Window | Qt::CustomizeWi
 // The program icon, a client area fixed at the layout's size, the layout's background.
 void ApplyScreenFrame(QWidget& window);
 
+// Enter or Return on a focused button presses it, as Space does: what a Windows user expects. A
+// button that is not a dialog's default leaves the key to its window, which hands it here.
+bool PressFocusedButton(QWidget& window, const QKeyEvent& event);
+
 // A top-level screen of the program whose close box is handled by navigation.
 class ScreenWindow : public QWidget {
     Q_OBJECT
@@ -30,6 +34,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     Navigation& m_navigation;
 };

@@ -5,6 +5,7 @@
 #include "EtaCalculator.h"
 #include "EtaResults.h"
 #include "MainMenu.h"
+#include "MessageBox.h"
 #include "Resources.h"
 #include "SpeedCalculator.h"
 #include "core/RunTimeError.h"
@@ -21,11 +22,6 @@
 namespace kw {
 
 namespace {
-
-void showMessageBox(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    box.exec();
-}
 
 // Starts the system-information tool for the About dialog, without a shell and without waiting.
 class ProcessHost final : public SysInfoHost {
@@ -57,7 +53,7 @@ template <typename T> T& instance(std::unique_ptr<T>& slot, Screens& screens) {
 } // namespace
 
 Screens::Screens()
-    : m_messageSink(showMessageBox)
+    : m_messageSink(ShowMessageBox)
     , m_deviceFactory([](const QString& name) { return std::make_unique<PrinterDevice>(name); })
     , m_endHandler([] { QCoreApplication::exit(0); })
     , m_sysInfoLauncher(LaunchSysInfo) {
@@ -114,9 +110,18 @@ void Screens::endProgram() {
 void Screens::unloadAbout() {
     if (!m_about)
         return;
+    // A message of the dialog's own is still open (its OK can be pressed behind the box by a screen
+    // reader or a test robot): the dialog goes when the message has been closed.
+    if (m_messagesOverAbout > 0) {
+        m_unloadAboutLater = true;
+        return;
+    }
     m_about->hide();
     // The click that unloads it is still running inside the dialog: delete once it has returned.
     m_about.release()->deleteLater();
+    // However it goes, the program never runs on with no window to show for it.
+    if (!anyVisible())
+        show(menu());
 }
 
 bool Screens::anyVisible() const {
@@ -136,9 +141,9 @@ void Screens::frameClosed(QWidget& screen) {
     }
     if (&screen == static_cast<QWidget*>(m_about.get())) {
         unloadAbout();
-    } else {
-        hide(screen);
+        return;
     }
+    hide(screen);
     if (!anyVisible())
         show(menu());
 }
@@ -162,7 +167,14 @@ void Screens::onClick(QWidget& screen, QAbstractButton* button, std::function<vo
 }
 
 void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    const bool overAbout = m_about != nullptr && parent != nullptr && parent->window() == m_about.get();
+    m_messagesOverAbout += overAbout ? 1 : 0;
     m_messageSink(parent, QString::fromLatin1(ApplicationTitle), text, icon);
+    m_messagesOverAbout -= overAbout ? 1 : 0;
+    if (m_unloadAboutLater && m_messagesOverAbout == 0) {
+        m_unloadAboutLater = false;
+        unloadAbout();
+    }
 }
 
 std::unique_ptr<TextDevice> Screens::printerDevice(const QString& documentName) {

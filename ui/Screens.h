@@ -40,7 +40,7 @@ public:
     void endProgram() override;
     void unloadAbout() override;
     // The main menu ends the program; any other screen goes, and the menu comes back when nothing
-    // else of the program would be left on screen.
+    // else of the program would be left on screen. The same holds for unloading the About dialog.
     void frameClosed(QWidget& screen) override;
 
     void guard(QWidget& screen, const std::function<void()>& handler);
@@ -74,6 +74,8 @@ private:
     std::function<void()> m_endHandler;
     std::function<void(SysInfoHost&)> m_sysInfoLauncher;
     std::unique_ptr<SysInfoHost> m_sysInfoHost;
+    int m_messagesOverAbout = 0;
+    bool m_unloadAboutLater = false;
 };
 
 } // namespace kw

@@ -69,10 +69,12 @@ void SpeedCalculator::calculate() {
 }
 
 void SpeedCalculator::print() {
+    // The report's steps in their order: the split, which can overflow, before the printer opens.
+    const SteamingTime steam = SplitSteamingHours(m_last.steamingHours);
     const std::unique_ptr<TextDevice> device =
         m_navigation.printerDevice(QStringLiteral("SpeedCalculator Resultaten"));
     ReportPrinter printer(*device);
-    PrintSpeedReport(printer, m_last, QLocale());
+    PrintSpeedReport(printer, m_last, steam, QLocale());
 }
 
 } // namespace kw
