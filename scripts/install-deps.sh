@@ -10,7 +10,8 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick g++-mingw-w64-x86-64 hardinfo x11-utils)
 elif [[ "${1:-}" == "--release" ]]; then
     # Sanitizers, the fuzzer, the linters, the package check and the benchmarks.
-    packages+=(clang libclang-rt-14-dev clang-tidy cppcheck dpkg-dev x11-utils libx11-dev)
+    packages+=(clang libclang-rt-14-dev clang-tidy cppcheck dpkg-dev x11-utils libx11-dev lintian appstream
+        desktop-file-utils man-db)
 elif [[ "${1:-}" == "--windows" ]]; then
     # The cross compiler and Qt's source, Wine to run and test what it builds, NSIS for the
     # installer, and the test printer.

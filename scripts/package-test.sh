@@ -10,11 +10,23 @@ sudo=()
 version="$(sed -n 's/^#define KOERSWACHT_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/Version.h")"
 deb="$build/koerswacht_${version}_$(dpkg --print-architecture).deb"
 dpkg-deb -I "$deb" | grep -E '^ (Package|Version|Depends):'
+# What packagers and software centres check: lintian with no error and no warning, the AppStream
+# metadata valid, the desktop entry without a word from its validator.
+report="$(lintian --fail-on none "$deb" 2>&1)" || { echo "lintian did not run: $report" >&2; exit 1; }
+findings="$(grep -E '^[EW]: ' <<<"$report" || true)"
+[[ -z "$findings" ]] || { echo "lintian:" >&2; echo "$findings" >&2; exit 1; }
+echo "lintian: no errors, no warnings"
+appstreamcli validate --no-net "$top/resources/package/org.example.koerswacht.metainfo.xml"
+desktop_findings="$(desktop-file-validate "$top/resources/koerswacht.desktop" 2>&1)"
+[[ -z "$desktop_findings" ]] || { echo "$desktop_findings" >&2; exit 1; }
+echo "desktop-file-validate: silent"
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
 trap 'DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove -y -qq koerswacht >/dev/null' EXIT
 test -x /usr/bin/koerswacht
 test -f /usr/share/applications/koerswacht.desktop
 test -f /usr/share/icons/hicolor/32x32/apps/koerswacht.png
+test -f /usr/share/metainfo/org.example.koerswacht.metainfo.xml
+man -w koerswacht >/dev/null
 
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 start_installed() {
