@@ -6,15 +6,28 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <functional>
 #include <memory>
 
 namespace kw {
 
-// The system's default printer, no dialog. Without one the constructor fails with the printer
-// error before anything is printed.
+// How the screens wait for the print server without freezing: until `done` says so or the time
+// is up, showing that they wait. True when done in time.
+class PrintWait {
+public:
+    virtual ~PrintWait() = default;
+    virtual bool waitFor(const std::function<bool()>& done, int milliseconds) = 0;
+};
+
+// The longest wait on the print server before the report gives up on it.
+inline constexpr int PrintServerWait = 10000;
+
+// The system's default printer, no dialog. Without one, with one that refuses jobs, or with a
+// print server that does not answer in time, the constructor fails with the printer error before
+// anything is printed; a document the server did not take fails endDocument().
 class PrinterDevice final : public TextDevice {
 public:
-    explicit PrinterDevice(const QString& documentName);
+    PrinterDevice(const QString& documentName, PrintWait& wait);
     ~PrinterDevice() override;
 
     void setFont(double pointSize, bool bold) override;

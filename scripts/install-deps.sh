@@ -5,7 +5,7 @@
 # skips apt when everything is there.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build qt6-base-dev libfontconfig-dev fonts-liberation fonts-liberation2 xvfb xauth)
+packages=(build-essential cmake ninja-build qt6-base-dev libfontconfig-dev libcups2-dev fonts-liberation fonts-liberation2 xvfb xauth)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick g++-mingw-w64-x86-64 hardinfo x11-utils)
 elif [[ "${1:-}" == "--release" ]]; then

@@ -6,6 +6,7 @@
 #include "EtaResults.h"
 #include "MainMenu.h"
 #include "MessageBox.h"
+#include "PrintWaitDialog.h"
 #include "Resources.h"
 #include "SpeedCalculator.h"
 #include "core/RunTimeError.h"
@@ -54,7 +55,8 @@ template <typename T> T& instance(std::unique_ptr<T>& slot, Screens& screens) {
 
 Screens::Screens()
     : m_messageSink(ShowMessageBox)
-    , m_deviceFactory([](const QString& name) { return std::make_unique<PrinterDevice>(name); })
+    , m_deviceFactory(
+          [this](const QString& name) { return std::make_unique<PrinterDevice>(name, m_printWait); })
     , m_endHandler([] { QCoreApplication::exit(0); })
     , m_sysInfoLauncher(LaunchSysInfo) {
     RegisterResources();

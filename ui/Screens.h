@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Navigation.h"
+#include "PrintWaitDialog.h"
 
 #include <QImage>
 #include <QObject>
@@ -74,6 +75,7 @@ private:
     std::function<void()> m_endHandler;
     std::function<void(SysInfoHost&)> m_sysInfoLauncher;
     std::unique_ptr<SysInfoHost> m_sysInfoHost;
+    PrintWaitDialog m_printWait;
     int m_messagesOverAbout = 0;
     bool m_unloadAboutLater = false;
 };
