@@ -2,8 +2,10 @@
 // folder given as the first argument. Run it under Xvfb: scripts/screenshots.sh.
 
 #include "GuiFixture.h"
+#include "ui/MessageBox.h"
 
 #include <QScreen>
+#include <QTimer>
 
 using namespace kw;
 
@@ -43,7 +45,26 @@ int main(int argc, char* argv[]) {
     GuiFixture::fillWorkedSpeed(speed, QLocale());
     f.run(QStringLiteral("speedCalculator.calculate"));
     shoot(speed, folder + QStringLiteral("/speed-calculator.png"));
-    f.run(QStringLiteral("speedCalculator.print speedCalculator.menu menu.about"));
+    f.run(QStringLiteral("speedCalculator.print"));
+
+    // A message as the user sees it: the real box, over the screen that raised it.
+    const QString distance = speed.controls().distance->text();
+    speed.controls().distance->clear();
+    f.screens.setMessageSink(ShowMessageBox);
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr)
+            return;
+        // The box and the screen behind it, as on the screen.
+        QTest::qWait(400);
+        const QRect both = box->frameGeometry().united(speed.frameGeometry());
+        box->screen()->grabWindow(0, both.x(), both.y(), both.width(), both.height())
+            .save(folder + QStringLiteral("/message-box.png"));
+        box->close();
+    });
+    f.run(QStringLiteral("speedCalculator.calculate"));
+    speed.controls().distance->setText(distance);
+    f.run(QStringLiteral("speedCalculator.menu menu.about"));
     shoot(f.screens.about(), folder + QStringLiteral("/about.png"));
 
     for (const RecordedMessage& message : f.messages)
