@@ -51,17 +51,21 @@ int main(int argc, char* argv[]) {
     const QString distance = speed.controls().distance->text();
     speed.controls().distance->clear();
     f.screens.setMessageSink(ShowMessageBox);
-    QTimer::singleShot(0, [&] {
+    QTimer whileTheMessageIsOpen;
+    whileTheMessageIsOpen.setSingleShot(true);
+    QObject::connect(&whileTheMessageIsOpen, &QTimer::timeout, &speed, [&] {
         QWidget* box = QApplication::activeModalWidget();
         if (box == nullptr)
             return;
         // The box and the screen behind it, as on the screen.
         QTest::qWait(400);
         const QRect both = box->frameGeometry().united(speed.frameGeometry());
-        box->screen()->grabWindow(0, both.x(), both.y(), both.width(), both.height())
+        box->screen()
+            ->grabWindow(0, both.x(), both.y(), both.width(), both.height())
             .save(folder + QStringLiteral("/message-box.png"));
         box->close();
     });
+    whileTheMessageIsOpen.start(0);
     f.run(QStringLiteral("speedCalculator.calculate"));
     speed.controls().distance->setText(distance);
     f.run(QStringLiteral("speedCalculator.menu menu.about"));

@@ -189,7 +189,9 @@ void TestAbout::okBehindItsOwnMessageWaitsForTheMessage() {
     QPointer<AboutDialog> watched(&about);
     bool aboutSurvivedThePress = false;
     QString boxText;
-    QTimer::singleShot(0, this, [&] {
+    QTimer whileTheMessageIsOpen;
+    whileTheMessageIsOpen.setSingleShot(true);
+    connect(&whileTheMessageIsOpen, &QTimer::timeout, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         boxText = box->text();
@@ -202,6 +204,7 @@ void TestAbout::okBehindItsOwnMessageWaitsForTheMessage() {
         aboutSurvivedThePress = !watched.isNull() && m_f->screens.aboutLoaded();
         box->button(QMessageBox::Ok)->click();
     });
+    whileTheMessageIsOpen.start(0);
     GuiFixture::click(about.controls().sysInfo);
     QCOMPARE(boxText, QStringLiteral("System Information Is Unavailable At This Time"));
     QVERIFY(aboutSurvivedThePress);

@@ -83,7 +83,8 @@ private slots:
         QVERIFY2(!full.isEmpty() && QDir::tempPath() == full, "needs tests/with_full_tmpdir.sh");
         QFile probe(full + QStringLiteral("/probe"));
         QVERIFY(probe.open(QIODevice::WriteOnly));
-        QVERIFY(probe.write(QByteArray(64 * 1024, 'x')) < 64 * 1024 || !probe.flush());
+        constexpr qsizetype size = qsizetype(64) * 1024;
+        QVERIFY(probe.write(QByteArray(size, 'x')) < size || !probe.flush());
         probe.close();
         probe.remove();
         const QStringList before = pdfs();
@@ -141,10 +142,12 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     TestPrintFailures test;
-    char which[32];
-    std::strcpy(which, !silent.isEmpty()                                     ? "silentServer"
-                       : qEnvironmentVariableIsSet("KOERSWACHT_FULL_TMPDIR") ? "fullTemporaryFolder"
-                                                                             : "refusedJob");
+    char silentServer[] = "silentServer";
+    char fullTemporaryFolder[] = "fullTemporaryFolder";
+    char refusedJob[] = "refusedJob";
+    char* which = !silent.isEmpty()                                     ? silentServer
+                  : qEnvironmentVariableIsSet("KOERSWACHT_FULL_TMPDIR") ? fullTemporaryFolder
+                                                                        : refusedJob;
     char* arguments[] = {argv[0], which};
     const int result = QTest::qExec(&test, 2, arguments);
     if (server >= 0) {

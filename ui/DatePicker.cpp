@@ -20,6 +20,9 @@ DatePicker::DatePicker(QWidget* parent)
     setDisplayFormat(DisplayFormat);
     setDateRange(QDate(2000, 1, 1), QDate(9999, 12, 31));
     connect(lineEdit(), &QLineEdit::textChanged, this, &DatePicker::keepTextAndDateTogether);
+    m_settleSoon.setSingleShot(true);
+    m_settleSoon.setInterval(0);
+    connect(&m_settleSoon, &QTimer::timeout, this, &DatePicker::settle);
 }
 
 void DatePicker::keyPressEvent(QKeyEvent* event) {
@@ -44,7 +47,7 @@ void DatePicker::keepTextAndDateTogether(const QString& text) {
     if (m_typing || m_correcting)
         return;
     if (!m_pending)
-        QMetaObject::invokeMethod(this, &DatePicker::settle, Qt::QueuedConnection);
+        m_settleSoon.start(); // once the picker's own handling of the change is done
     if (!m_pending || text != date().toString(DisplayFormat))
         m_setText = text;
     m_pending = true;

@@ -3,6 +3,7 @@
 #include "core/DateTime.h"
 
 #include <QDateEdit>
+#include <QTimer>
 
 namespace kw {
 
@@ -38,6 +39,7 @@ private:
     bool m_correcting = false;
     bool m_pending = false;
     QString m_setText;
+    QTimer m_settleSoon;
 };
 
 // Today's date at 00:00.
