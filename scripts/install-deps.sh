@@ -15,7 +15,7 @@ elif [[ "${1:-}" == "--release" ]]; then
 elif [[ "${1:-}" == "--windows" ]]; then
     # The cross compiler and Qt's source, Wine to run and test what it builds, NSIS for the
     # installer, and the test printer.
-    packages+=(g++-mingw-w64-x86-64-posix dpkg-dev wine64 nsis zip unzip xdotool x11-utils
+    packages+=(g++-mingw-w64-x86-64-posix dpkg-dev ccache wine64 nsis zip unzip xdotool x11-utils
         cups printer-driver-cups-pdf poppler-utils imagemagick)
 fi
 
