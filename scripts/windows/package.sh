@@ -25,7 +25,7 @@ company="$(sed -n 's/^#define KOERSWACHT_COMPANY "\(.*\)"$/\1/p' "$out/build/gen
 deploy="$out/Koerswacht"
 rm -rf "$deploy"
 mkdir -p "$deploy/platforms" "$deploy/styles"
-cp "$out/build/app/koerswacht.exe" "$deploy/"
+cp "$out/build/koerswacht.exe" "$deploy/"
 cp "$qt/plugins/platforms/qwindows.dll" "$deploy/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$deploy/styles/"
 cp "$top/LICENSE" "$deploy/LICENSE.txt"
