@@ -21,13 +21,9 @@ QStringList resultTexts(const EtaResults& screen) {
 }
 
 // The typed fields of the two calculators by role.
-QLineEdit* etaField(const EtaCalculator& screen, const QString& role) {
-    const auto& c = screen.controls();
-    const std::pair<const char*, QLineEdit*> fields[] = {{"departureTime", c.departureTime},
-                                                         {"timeDifference", c.timeDifference},
-                                                         {"distance", c.distance},
-                                                         {"startSpeed", c.startSpeed},
-                                                         {"speedStep", c.speedStep}};
+using Fields = std::initializer_list<std::pair<const char*, QLineEdit*>>;
+
+QLineEdit* fieldNamed(Fields fields, const QString& role) {
     for (const auto& [name, field] : fields) {
         if (role == QLatin1String(name))
             return field;
@@ -35,17 +31,23 @@ QLineEdit* etaField(const EtaCalculator& screen, const QString& role) {
     return nullptr;
 }
 
+QLineEdit* etaField(const EtaCalculator& screen, const QString& role) {
+    const auto& c = screen.controls();
+    return fieldNamed({{"departureTime", c.departureTime},
+                       {"timeDifference", c.timeDifference},
+                       {"distance", c.distance},
+                       {"startSpeed", c.startSpeed},
+                       {"speedStep", c.speedStep}},
+                      role);
+}
+
 QLineEdit* speedField(const SpeedCalculator& screen, const QString& role) {
     const auto& c = screen.controls();
-    const std::pair<const char*, QLineEdit*> fields[] = {{"departureTime", c.departureTime},
-                                                         {"arrivalTime", c.arrivalTime},
-                                                         {"timeDifference", c.timeDifference},
-                                                         {"distance", c.distance}};
-    for (const auto& [name, field] : fields) {
-        if (role == QLatin1String(name))
-            return field;
-    }
-    return nullptr;
+    return fieldNamed({{"departureTime", c.departureTime},
+                       {"arrivalTime", c.arrivalTime},
+                       {"timeDifference", c.timeDifference},
+                       {"distance", c.distance}},
+                      role);
 }
 
 } // namespace

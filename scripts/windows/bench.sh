@@ -16,16 +16,13 @@ version="$(sed -n 's/^#define KOERSWACHT_VERSION_TEXT "\(.*\)"$/\1/p' "$out/buil
 work="$(mktemp -d /tmp/koerswacht-winebench.XXXXXX)"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial Narrow' /t REG_SZ /d 'Liberation Sans Narrow' /f >/dev/null
+"$top/scripts/windows/new-prefix.sh"
 /usr/lib/wine/wine64 "$out/Koerswacht-$version-setup.exe" /S
 # The floor beside a copy of the same DLLs and plugins.
 cp -r "$out/Koerswacht" "$work/floor"
 cp "$out/build/bench/bench_floor.exe" "$work/floor/"
 x86_64-w64-mingw32-strip "$work/floor/bench_floor.exe"
 cp "$top/resources/ship.png" "$work/floor/"
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
 /usr/lib/wine/wineserver -w
 /usr/lib/wine/wineserver -p # kept running between starts, as Windows' own services are
 printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "C:\\\\Program Files\\\\Koerswacht\\\\koerswacht.exe"\n' >"$work/koerswacht"

@@ -52,14 +52,7 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # Wine hides the Unix side's QT_ variables from Windows programs (they belong to Linux's Qt); a
 # WINE prefix hands one over: WINEQT_QPA_PLATFORM arrives as QT_QPA_PLATFORM.
 
-"$wine" wineboot -i >/dev/null 2>&1
-"$wineserver" -w
-# Wine's own fonts have no Arial: its metric twins stand in, as fontconfig has them stand in on Linux.
-"$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null
-"$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial Narrow' /t REG_SZ /d 'Liberation Sans Narrow' /f >/dev/null
-# No window manager runs on the test display: Wine must not wait for one (two seconds at every
-# window it hides) and draws no frames of its own.
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+"$here/new-prefix.sh"
 
 # 1. The suites, against the cross-built Qt.
 suite_path="$(winpath "$qt/bin");$(winpath "$(echo /usr/lib/gcc/x86_64-w64-mingw32/*-posix)");$(winpath /usr/x86_64-w64-mingw32/lib)"
