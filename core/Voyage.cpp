@@ -6,7 +6,7 @@ namespace kw {
 
 namespace {
 
-// distance / speed, with the faults a zero or enormous speed brings named after `field`.
+// distance / speed, with the faults a zero or enormous speed brings laid on `input`.
 double checkedQuotient(double numerator, double denominator, Input input, const QString& zeroDetail) {
     if (denominator == 0.0) {
         if (numerator == 0.0)

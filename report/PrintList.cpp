@@ -5,11 +5,11 @@
 namespace kw {
 
 PrintItem PrintItem::integer(qint16 value, Separator separator, const QLocale& locale) {
-    return {ItemKind::Integer16, NumberText(value, locale), separator};
+    return {NumberText(value, locale), separator};
 }
 
 PrintItem PrintItem::real(double value, Separator separator, const QLocale& locale) {
-    return {ItemKind::Double, NumberText(value, locale), separator};
+    return {NumberText(value, locale), separator};
 }
 
 } // namespace kw

@@ -16,6 +16,7 @@ class ReportPrinter final {
 public:
     explicit ReportPrinter(TextDevice& device);
 
+    // The printer operations keep the names the reports are written in; print is the print statement.
     void print(const PrintList& list);
     void SetFontSize(float points);
     void SetFontBold(bool bold);

@@ -77,4 +77,16 @@ void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const S
     printer.EndDocument();
 }
 
+PrintJob EtaReportJob(EtaTable table) {
+    return {QStringLiteral("ETA Calculator Resultaten"),
+            [table = std::move(table)](ReportPrinter& printer) { PrintEtaReport(printer, table); }};
+}
+
+PrintJob SpeedReportJob(SpeedResult result, SteamingTime steam, const QLocale& locale) {
+    return {QStringLiteral("SpeedCalculator Resultaten"),
+            [result = std::move(result), steam, locale](ReportPrinter& printer) {
+                PrintSpeedReport(printer, result, steam, locale);
+            }};
+}
+
 } // namespace kw

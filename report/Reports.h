@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrintJob.h"
 #include "ReportPrinter.h"
 
 #include "core/Voyage.h"
@@ -13,5 +14,9 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table);
 // (SplitSteamingHours, which can fail, so the caller splits before it opens the printer).
 void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const SteamingTime& steam,
                       const QLocale& locale);
+
+// The jobs a click hands over: each holds its own copy of everything its page shows.
+PrintJob EtaReportJob(EtaTable table);
+PrintJob SpeedReportJob(SpeedResult result, SteamingTime steam, const QLocale& locale);
 
 } // namespace kw

@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Starts a private CUPS scheduler for the printing tests: its own configuration, socket, spool,
-# logs and cups-pdf output folder, all under one temporary folder, with the cups-pdf queue "PDF" as
-# its default printer. It listens on its own socket only, so a scheduler the machine may already
-# run, and that scheduler's default printer, are never touched.
+# logs and cups-pdf output folder, all under one folder ($1, or a new temporary one), with the
+# cups-pdf queue "PDF" as its default printer. It listens on its own socket only, so a scheduler the
+# machine may run, and that scheduler's default printer, are never touched. CTest starts it as a
+# fixture (tests/CMakeLists.txt); scripts/cups-stop.sh stops it and removes the folder.
 #
-# Prints the settings the tests need as shell assignments, for `eval "$(scripts/cups-start.sh)"`:
+# Prints the settings a client needs as shell assignments, for `eval "$(scripts/cups-start.sh)"`:
 #   CUPS_SERVER        the private socket; printing clients use it instead of the system's
 #   CUPS_SERVERROOT    an empty client configuration, so no lpoptions of the machine's apply
 #   KOERSWACHT_PDF_DIR where cups-pdf writes the printed PDFs
 #   KOERSWACHT_CUPS_DIR the folder to hand to scripts/cups-stop.sh
 set -euo pipefail
+export LC_ALL=C # lpstat's words are read below
 [[ $(id -u) -eq 0 ]] || { echo "cups-start.sh: the cups-pdf backend runs only as root; run as root" >&2; exit 1; }
-
-dir="$(mktemp -d "${TMPDIR:-/tmp}/koerswacht-cups.XXXXXX")"
+if [[ -n "${1:-}" ]]; then
+    dir="$1"
+    "$(dirname "$0")/cups-stop.sh" "$dir" # one left over from a run that was cut short
+    mkdir -p "$dir"
+else
+    dir="$(mktemp -d "${TMPDIR:-/tmp}/koerswacht-cups.XXXXXX")"
+fi
 # Filters run as the scheduler's user lp: the spool and the output must be reachable for it.
 chmod 0755 "$dir"
 mkdir -p "$dir"/{etc/ppd,spool/tmp,cache,state,log,pdf,client,cups-pdf-spool}
@@ -20,51 +27,22 @@ chgrp -R lp "$dir/spool" "$dir/cache" "$dir/state"
 chmod 0710 "$dir/spool"
 chmod 01770 "$dir/spool/tmp"
 chmod 0777 "$dir/pdf"
-
-cat >"$dir/etc/cups-files.conf" <<CONF
-ServerRoot $dir/etc
-RequestRoot $dir/spool
-TempDir $dir/spool/tmp
-CacheDir $dir/cache
-StateDir $dir/state
-ErrorLog $dir/log/error_log
-AccessLog $dir/log/access_log
-PageLog $dir/log/page_log
-FileDevice No
-Sandboxing Relaxed
-CONF
-cat >"$dir/etc/cupsd.conf" <<CONF
-Listen $dir/cups.sock
-Browsing No
-LogLevel warn
-DefaultAuthType None
-WebInterface No
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-CONF
+printf '%s\n' "ServerRoot $dir/etc" "RequestRoot $dir/spool" "TempDir $dir/spool/tmp" "CacheDir $dir/cache" \
+    "StateDir $dir/state" "ErrorLog $dir/log/error_log" "AccessLog $dir/log/access_log" \
+    "PageLog $dir/log/page_log" "FileDevice No" "Sandboxing Relaxed" >"$dir/etc/cups-files.conf"
+printf '%s\n' "Listen $dir/cups.sock" "Browsing No" "LogLevel warn" "DefaultAuthType None" "WebInterface No" \
+    "<Location />" "  Order allow,deny" "  Allow all" "</Location>" \
+    "<Policy default>" "  <Limit All>" "    Order deny,allow" "  </Limit>" "</Policy>" >"$dir/etc/cupsd.conf"
 # cups-pdf reads its settings from a fixed place; the private scheduler runs in a mount namespace
 # of its own in which that place shows this file instead.
-cat >"$dir/cups-pdf.conf" <<CONF
-Out $dir/pdf
-AnonDirName $dir/pdf
-Spool $dir/cups-pdf-spool
-Log $dir/log
-Grp lp
-DecodeHexStrings 1
-CONF
+printf '%s\n' "Out $dir/pdf" "AnonDirName $dir/pdf" "Spool $dir/cups-pdf-spool" "Log $dir/log" "Grp lp" \
+    "DecodeHexStrings 1" >"$dir/cups-pdf.conf"
 : >"$dir/client/client.conf"
 
 unshare --mount --propagation private bash -c '
     mount --bind "$1/cups-pdf.conf" /etc/cups/cups-pdf.conf
     exec /usr/sbin/cupsd -f -c "$1/etc/cupsd.conf" -s "$1/etc/cups-files.conf"' _ "$dir" \
-    >"$dir/log/cupsd.out" 2>&1 &
+    </dev/null >"$dir/log/cupsd.out" 2>&1 &
 echo $! >"$dir/cupsd.pid"
 
 export CUPS_SERVER="$dir/cups.sock" CUPS_SERVERROOT="$dir/client"
@@ -75,8 +53,7 @@ done
 lpstat -r 2>/dev/null | grep -q 'is running' || {
     echo "the private cupsd did not start:" >&2
     cat "$dir/log/cupsd.out" "$dir/log/error_log" >&2 2>/dev/null
-    kill "$(cat "$dir/cupsd.pid")" 2>/dev/null
-    rm -rf "$dir"
+    "$(dirname "$0")/cups-stop.sh" "$dir"
     exit 1
 }
 # Without the pdftocairo renderer the PDF's text cannot be read back.
@@ -84,6 +61,5 @@ lpadmin -h "$CUPS_SERVER" -p PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUP
     -o pdftops-renderer-default=pdftocairo -o TitlePref-default=1 -o Label-default=0
 lpadmin -h "$CUPS_SERVER" -d PDF
 lpstat -h "$CUPS_SERVER" -d >&2
-
 printf 'export CUPS_SERVER=%q CUPS_SERVERROOT=%q KOERSWACHT_PDF_DIR=%q KOERSWACHT_CUPS_DIR=%q\n' \
     "$CUPS_SERVER" "$CUPS_SERVERROOT" "$dir/pdf" "$dir"

@@ -4,13 +4,22 @@
 The tables are in twips, as the screens were designed; Qt Designer works in pixels, so every
 position and size is twips / 15 rounded (96 dots per inch). Run it after changing a table:
     /usr/bin/python3 scripts/gen_ui.py
-With a folder as argument it writes there instead (CI compares that with resources/).
+With a folder as argument it writes there instead. With --check FOLDER it writes nothing and fails
+when a layout in FOLDER differs from what the tables make (a test does so with resources/).
 """
+import atexit
+import difflib
+import shutil
 import sys
+import tempfile
 from pathlib import Path
 from xml.sax.saxutils import escape
 
-RES = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "resources"
+CHECK = len(sys.argv) > 2 and sys.argv[1] == "--check"
+RES = (Path(tempfile.mkdtemp()) if CHECK else
+       Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "resources")
+if CHECK:
+    atexit.register(shutil.rmtree, RES)
 
 RED = "rgb(255, 0, 0)"
 TEAL = "rgb(0, 192, 192)"
@@ -293,9 +302,23 @@ def about():
                [("kw::SpacedLabel", "QLabel", "ui/SpacedLabel.h")], form_font=DEFAULT_FONT)
 
 
+def check(committed):
+    differing = 0
+    for made in sorted(RES.glob("*.ui")):
+        theirs = (committed / made.name).read_text() if (committed / made.name).exists() else ""
+        if theirs != made.read_text():
+            differing += 1
+            sys.stdout.writelines(difflib.unified_diff(theirs.splitlines(True), made.read_text().splitlines(True),
+                                                       str(committed / made.name), "made by gen_ui.py", n=1))
+    print(f"layouts: {len(list(RES.glob('*.ui'))) - differing} of {len(list(RES.glob('*.ui')))} as the tables make them")
+    return 1 if differing else 0
+
+
 if __name__ == "__main__":
     start()
     form1()
     form2()
     form3()
     about()
+    if CHECK:
+        sys.exit(check(Path(sys.argv[2])))

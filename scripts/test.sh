@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts a private CUPS server with a PDF printer as its default,
-# runs every test, and stops the server again. A private server already started by the caller
-# (CI keeps one for its further checks) is used as it is.
+# Installs what is missing, builds and runs every test, the printing tests on a private CUPS server
+# that CTest starts and stops around them. KOERSWACHT_WERROR=ON makes warnings errors and
+# KOERSWACHT_BENCH=ON builds the benchmarks too, as CI does.
 set -euo pipefail
-top="$(cd "$(dirname "$0")/.." && pwd)"
-"$top/scripts/install-deps.sh" --test
-"$top/scripts/build.sh"
-if [[ -z "${KOERSWACHT_CUPS_DIR:-}" ]]; then
-    eval "$("$top/scripts/cups-start.sh")"
-    trap '"$top/scripts/cups-stop.sh" "$KOERSWACHT_CUPS_DIR"' EXIT
-fi
-cd "${BUILD_DIR:-$top/build}"
-ctest --output-on-failure -j "$(nproc)"
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh --test
+cmake --preset default -DKOERSWACHT_WERROR="${KOERSWACHT_WERROR:-OFF}" -DKOERSWACHT_BENCH="${KOERSWACHT_BENCH:-OFF}" >/dev/null
+cmake --build --preset default
+ctest --preset default -j "$(nproc)"

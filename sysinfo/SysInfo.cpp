@@ -26,7 +26,7 @@ private:
 } // namespace
 
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
-                 const std::string& SubKeyRef, std::string& KeyVal) {
+                 const std::string& valueName, std::string& KeyVal) {
     RegistryHandle handle = 0;
     KeyGuard guard(registry, handle);
     if (registry.openKey(KeyRoot, KeyName, handle) != RegistryOk) {
@@ -36,7 +36,7 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     std::vector<char> buffer(ValueBufferSize, '\0');
     std::uint32_t size = ValueBufferSize;
     std::uint32_t type = 0;
-    if (registry.queryValue(handle, SubKeyRef, type, buffer.data(), size) != RegistryOk) {
+    if (registry.queryValue(handle, valueName, type, buffer.data(), size) != RegistryOk) {
         KeyVal.clear();
         return false;
     }

@@ -46,7 +46,7 @@ public:
 // decimal number; any other type leaves KeyVal as it came in. Throws std::invalid_argument for a
 // value of zero bytes.
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
-                 const std::string& SubKeyRef, std::string& KeyVal);
+                 const std::string& valueName, std::string& KeyVal);
 
 // The tool's path from "PATH", else the "MSINFO" folder holding MSINFO32.EXE; any failure ends in
 // the one unavailable message.

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <optional>
+
 using namespace kw;
 
 Q_DECLARE_METATYPE(kw::ErrorKind)
@@ -13,7 +15,8 @@ namespace {
 const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
 const QLocale cLocale = QLocale::c();
 
-ErrorKind failureOf(const auto& call, Input* input = nullptr) {
+// The kind of error the call failed with; none when it did not fail.
+std::optional<ErrorKind> failureOf(const auto& call, Input* input = nullptr) {
     try {
         call();
     } catch (const RunTimeError& error) {
@@ -21,7 +24,7 @@ ErrorKind failureOf(const auto& call, Input* input = nullptr) {
             *input = error.input();
         return error.kind();
     }
-    return ErrorKind::Printer; // no calculation here throws this: "did not fail"
+    return std::nullopt;
 }
 
 } // namespace
@@ -197,7 +200,7 @@ void TestVoyage::etaFailures() {
     if (field != u"vvers")
         input.speedStep = QStringLiteral("5");
     Input actualInput = Input::None;
-    QCOMPARE(failureOf([&] { CalculateEta(input, cLocale); }, &actualInput), kind);
+    QCOMPARE(failureOf([&] { CalculateEta(input, cLocale); }, &actualInput), std::optional(kind));
     QCOMPARE(actualInput, failingInput);
 }
 
@@ -318,7 +321,7 @@ void TestVoyage::speedFailures() {
         input.timeDifference = QStringLiteral("30.4999999999999");
         input.distance = QStringLiteral("1") + QString(305, u'0');
     }
-    QCOMPARE(failureOf([&] { CalculateSpeed(input, cLocale); }), kind);
+    QCOMPARE(failureOf([&] { CalculateSpeed(input, cLocale); }), std::optional(kind));
 }
 
 void TestVoyage::steamingTime_data() {
@@ -345,8 +348,8 @@ void TestVoyage::steamingTime() {
 }
 
 void TestVoyage::steamingTimeOverflow() {
-    QCOMPARE(failureOf([] { SplitSteamingHours(32768.0); }), ErrorKind::Overflow);
-    QCOMPARE(failureOf([] { SplitSteamingHours(-32769.0); }), ErrorKind::Overflow);
+    QCOMPARE(failureOf([] { SplitSteamingHours(32768.0); }), std::optional(ErrorKind::Overflow));
+    QCOMPARE(failureOf([] { SplitSteamingHours(-32769.0); }), std::optional(ErrorKind::Overflow));
     QCOMPARE(SplitSteamingHours(32767.5).minutes, 30);
 }
 

@@ -1,7 +1,5 @@
 #include "DatePicker.h"
 
-#include "core/Patterns.h"
-
 #include <QLineEdit>
 
 #include <utility>
@@ -92,10 +90,7 @@ bool DatePicker::setValueFromText(const QString& text) {
 }
 
 void SetPickerToToday(DatePicker& picker) {
-    const DateTime now =
-        DateTime::fromDate(QDate::currentDate(), QTime::currentTime().hour(), QTime::currentTime().minute());
-    picker.setValue(now);
-    picker.setValueFromText(FormatDateTime(picker.value(), u"dd-MM-yy", QLocale::c()));
+    picker.setValue(DateTime::fromDate(QDate::currentDate()));
 }
 
 } // namespace kw

@@ -70,10 +70,7 @@ EtaTable EtaResults::table() const {
 }
 
 void EtaResults::print() {
-    const std::unique_ptr<TextDevice> device =
-        m_navigation.printerDevice(QStringLiteral("ETA Calculator Resultaten"));
-    ReportPrinter printer(*device);
-    PrintEtaReport(printer, table());
+    m_navigation.print(*this, m_controls.print, EtaReportJob(table()));
 }
 
 } // namespace kw

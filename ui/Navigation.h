@@ -6,6 +6,8 @@
 // implements and the program's main() owns. Every click handler runs through the error boundary
 // (onClick), the one place where a RunTimeError is caught and shown.
 
+#include "report/PrintJob.h"
+
 #include <QMessageBox>
 
 #include <functional>
@@ -22,9 +24,10 @@ class EtaCalculator;
 class EtaResults;
 class MainMenu;
 class SpeedCalculator;
-class TextDevice;
 
 inline constexpr const char* ApplicationTitle = "Koerswacht";
+// Added to a screen's caption while its report is being printed.
+inline constexpr const char16_t* PrintingCaption = u" \u2013 bezig met afdrukken\u2026";
 
 class Navigation {
 public:
@@ -55,7 +58,10 @@ public:
     virtual void message(QWidget* parent, const QString& text,
                          QMessageBox::Icon icon = QMessageBox::NoIcon) = 0;
 
-    virtual std::unique_ptr<TextDevice> printerDevice(const QString& documentName) = 0;
+    // Prints `job`, the report of `screen` as it stood at the click, without waiting for the print
+    // system. While it is underway the screen says so in its caption and `button` is unavailable;
+    // a report that does not print is told in a message over the screen.
+    virtual void print(QWidget& screen, QAbstractButton* button, PrintJob job) = 0;
     virtual void startSysInfo() = 0;
     // The main menu's picture, decoded already at start-up or loaded now.
     virtual QImage takeMenuPicture() = 0;

@@ -6,16 +6,15 @@
 #include "EtaResults.h"
 #include "MainMenu.h"
 #include "MessageBox.h"
-#include "PrintWaitDialog.h"
 #include "Resources.h"
 #include "SpeedCalculator.h"
 #include "core/RunTimeError.h"
-#include "report/PrinterDevice.h"
 #include "sysinfo/SysInfo.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 
 #include <utility>
@@ -55,8 +54,6 @@ template <typename T> T& instance(std::unique_ptr<T>& slot, Screens& screens) {
 
 Screens::Screens()
     : m_messageSink(ShowMessageBox)
-    , m_deviceFactory(
-          [this](const QString& name) { return std::make_unique<PrinterDevice>(name, m_printWait); })
     , m_endHandler([] { QCoreApplication::exit(0); })
     , m_sysInfoLauncher(LaunchSysInfo) {
     RegisterResources();
@@ -104,6 +101,8 @@ void Screens::hide(QWidget& screen) {
 }
 
 void Screens::endProgram() {
+    // Reports still underway are not heard of any more: nothing shows after the program has ended.
+    m_printing.abandonAll();
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
     m_endHandler();
@@ -179,8 +178,28 @@ void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon ic
     }
 }
 
-std::unique_ptr<TextDevice> Screens::printerDevice(const QString& documentName) {
-    return m_deviceFactory(documentName);
+void Screens::print(QWidget& screen, QAbstractButton* button, PrintJob job) {
+    const QString caption = screen.windowTitle();
+    // Where the keyboard focus goes when the button becomes unavailable; it comes back to the
+    // button afterwards unless the user has moved on meanwhile.
+    const auto focusMovedTo = std::make_shared<QPointer<QWidget>>();
+    m_printing.start(std::move(job),
+                     [this, &screen, button, caption, focusMovedTo](const PrintResult& result) {
+                         screen.setWindowTitle(caption);
+                         screen.unsetCursor();
+                         button->setEnabled(true);
+                         if (!focusMovedTo->isNull() && screen.focusWidget() == focusMovedTo->data())
+                             button->setFocus(Qt::OtherFocusReason);
+                         if (result.outcome != PrintOutcome::Printed)
+                             message(&screen, PrintMessage(result), QMessageBox::Warning);
+                     });
+    // One report per screen at a time: the button is unavailable until this one is done.
+    const bool hadFocus = button->hasFocus();
+    button->setEnabled(false);
+    if (hadFocus)
+        *focusMovedTo = screen.focusWidget();
+    screen.setWindowTitle(caption + QString::fromUtf16(PrintingCaption));
+    screen.setCursor(Qt::BusyCursor);
 }
 
 void Screens::startSysInfo() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Navigation.h"
-#include "PrintWaitDialog.h"
+#include "report/ReportPrinting.h"
 
 #include <QImage>
 #include <QObject>
@@ -23,7 +23,6 @@ public:
     // A modal message: the error boundary's and the About dialog's. Tests record them instead.
     using MessageSink = std::function<void(QWidget* parent, const QString& title, const QString& text,
                                            QMessageBox::Icon icon)>;
-    using DeviceFactory = std::function<std::unique_ptr<TextDevice>(const QString& documentName)>;
 
     Screens();
     ~Screens() override;
@@ -44,16 +43,14 @@ public:
     // else of the program would be left on screen. The same holds for unloading the About dialog.
     void frameClosed(QWidget& screen) override;
 
-    void guard(QWidget& screen, const std::function<void()>& handler);
     void onClick(QWidget& screen, QAbstractButton* button, std::function<void()> handler) override;
     void message(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon) override;
 
-    std::unique_ptr<TextDevice> printerDevice(const QString& documentName) override;
+    void print(QWidget& screen, QAbstractButton* button, PrintJob job) override;
     void startSysInfo() override;
     QImage takeMenuPicture() override;
 
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
-    void setDeviceFactory(DeviceFactory factory) { m_deviceFactory = std::move(factory); }
     void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
     // Finds and starts the system-information tool; the platform's own unless a test sets another.
     void setSysInfoLauncher(std::function<void(SysInfoHost&)> launcher) {
@@ -62,6 +59,8 @@ public:
     void setMenuPicture(QImage picture);
 
 private:
+    // The error boundary every click handler runs through.
+    void guard(QWidget& screen, const std::function<void()>& handler);
     bool anyVisible() const;
 
     std::unique_ptr<MainMenu> m_menu;
@@ -71,11 +70,10 @@ private:
     std::unique_ptr<AboutDialog> m_about;
     QImage m_menuPicture;
     MessageSink m_messageSink;
-    DeviceFactory m_deviceFactory;
     std::function<void()> m_endHandler;
     std::function<void(SysInfoHost&)> m_sysInfoLauncher;
     std::unique_ptr<SysInfoHost> m_sysInfoHost;
-    PrintWaitDialog m_printWait;
+    ReportPrinting m_printing;
     int m_messagesOverAbout = 0;
     bool m_unloadAboutLater = false;
 };

@@ -71,10 +71,7 @@ void SpeedCalculator::calculate() {
 void SpeedCalculator::print() {
     // The report's steps in their order: the split, which can overflow, before the printer opens.
     const SteamingTime steam = SplitSteamingHours(m_last.steamingHours);
-    const std::unique_ptr<TextDevice> device =
-        m_navigation.printerDevice(QStringLiteral("SpeedCalculator Resultaten"));
-    ReportPrinter printer(*device);
-    PrintSpeedReport(printer, m_last, steam, QLocale());
+    m_navigation.print(*this, m_controls.print, SpeedReportJob(m_last, steam, QLocale()));
 }
 
 } // namespace kw

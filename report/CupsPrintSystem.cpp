@@ -1,0 +1,219 @@
+// Printing through CUPS on the program's own connection to the server, where every wait ends at
+// the job's deadline. Qt's own CUPS printing asks the server on libcups' shared connection with
+// libcups' own time limits (minutes, for a server that has gone quiet) and does not say when the
+// server refused the job; here the report is drawn as a PDF in memory and handed over as one job,
+// and the server's answer to each step is read.
+
+#include "PageDevice.h"
+#include "PrintSystem.h"
+#include "PrintVerdicts.h"
+
+#include <cups/cups.h>
+
+#include <QBuffer>
+#include <QLibrary>
+#include <QPageLayout>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <cerrno>
+#include <type_traits>
+
+#include <sys/socket.h>
+
+namespace kw {
+
+namespace {
+
+// A Qt printer's page margin, in points, where the printer allows less.
+constexpr double QtMargin = 10.0;
+
+// libcups is loaded when the first report is printed rather than linked: linked, it and the
+// libraries it needs would be loaded at every start.
+struct Cups {
+    decltype(&::cupsServer) server = nullptr;
+    decltype(&::ippPort) port = nullptr;
+    decltype(&::cupsEncryption) encryption = nullptr;
+    decltype(&::httpConnect2) connect = nullptr;
+    decltype(&::httpSetTimeout) setTimeout = nullptr;
+    decltype(&::httpError) error = nullptr;
+    decltype(&::httpClose) close = nullptr;
+    decltype(&::cupsGetNamedDest) namedDest = nullptr;
+    decltype(&::cupsGetOption) option = nullptr;
+    decltype(&::cupsFreeDests) freeDests = nullptr;
+    decltype(&::cupsCopyDestInfo) copyInfo = nullptr;
+    decltype(&::cupsFreeDestInfo) freeInfo = nullptr;
+    decltype(&::cupsFindDestDefault) findDefault = nullptr;
+    decltype(&::ippGetString) attributeText = nullptr;
+    decltype(&::cupsGetDestMediaByName) mediaByName = nullptr;
+    decltype(&::cupsCreateDestJob) createJob = nullptr;
+    decltype(&::cupsStartDestDocument) startDocument = nullptr;
+    decltype(&::cupsWriteRequestData) writeData = nullptr;
+    decltype(&::cupsFinishDestDocument) finishDocument = nullptr;
+    decltype(&::cupsCancelDestJob) cancelJob = nullptr;
+    decltype(&::cupsLastError) lastError = nullptr;
+
+    bool loaded() const { return lastError != nullptr; }
+};
+
+const Cups& cups() {
+    static const Cups loaded = [] {
+        Cups c;
+        QLibrary library(QStringLiteral("cups"), 2);
+        if (!library.load())
+            return c;
+        const auto resolve = [&library](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+            return function != nullptr;
+        };
+        const bool all =
+            resolve(c.server, "cupsServer") && resolve(c.port, "ippPort") &&
+            resolve(c.encryption, "cupsEncryption") && resolve(c.connect, "httpConnect2") &&
+            resolve(c.setTimeout, "httpSetTimeout") && resolve(c.error, "httpError") &&
+            resolve(c.close, "httpClose") && resolve(c.namedDest, "cupsGetNamedDest") &&
+            resolve(c.option, "cupsGetOption") && resolve(c.freeDests, "cupsFreeDests") &&
+            resolve(c.copyInfo, "cupsCopyDestInfo") && resolve(c.freeInfo, "cupsFreeDestInfo") &&
+            resolve(c.findDefault, "cupsFindDestDefault") && resolve(c.attributeText, "ippGetString") &&
+            resolve(c.mediaByName, "cupsGetDestMediaByName") && resolve(c.createJob, "cupsCreateDestJob") &&
+            resolve(c.startDocument, "cupsStartDestDocument") &&
+            resolve(c.writeData, "cupsWriteRequestData") &&
+            resolve(c.finishDocument, "cupsFinishDestDocument") &&
+            resolve(c.cancelJob, "cupsCancelDestJob") && resolve(c.lastError, "cupsLastError");
+        return all ? c : Cups{};
+    }();
+    return loaded;
+}
+
+class CupsPrintSystem final : public PrintSystem {
+public:
+    ~CupsPrintSystem() override {
+        const Cups& c = cups();
+        if (m_info != nullptr)
+            c.freeInfo(m_info);
+        if (m_dest != nullptr)
+            c.freeDests(1, m_dest);
+        if (m_http != nullptr)
+            c.close(m_http);
+    }
+
+    PrintResult findDefaultPrinter(const Deadline& deadline) override {
+        const Cups& c = cups();
+        if (!c.loaded())
+            return verdict(CupsExchange::Step::FindPrinter, deadline, 0, ENOENT);
+        int cancel = 0;
+        errno = 0;
+        m_http = c.connect(c.server(), c.port(), nullptr, AF_UNSPEC, c.encryption(), 1,
+                           deadline.remainingMilliseconds(), &cancel);
+        if (m_http == nullptr)
+            return verdict(CupsExchange::Step::FindPrinter, deadline, 0, errno != 0 ? errno : ECONNREFUSED);
+        // Every wait on the server is cut into short ones; after each, the deadline decides.
+        c.setTimeout(
+            m_http, 0.1,
+            [](http_t*, void* data) { return static_cast<const Deadline*>(data)->passed() ? 0 : 1; },
+            const_cast<Deadline*>(&deadline));
+        m_dest = c.namedDest(m_http, nullptr, nullptr);
+        if (m_dest == nullptr)
+            return verdict(CupsExchange::Step::FindPrinter, deadline, int(c.lastError()));
+        m_printer = QString::fromLocal8Bit(m_dest->name);
+        const char* accepting = c.option("printer-is-accepting-jobs", m_dest->num_options, m_dest->options);
+        m_accepting = accepting == nullptr || qstrcmp(accepting, "false") != 0;
+        if (!m_accepting)
+            return verdict(CupsExchange::Step::FindPrinter, deadline, IPP_STATUS_OK);
+        m_info = c.copyInfo(m_http, m_dest);
+        if (m_info == nullptr)
+            return verdict(CupsExchange::Step::FindPrinter, deadline, int(c.lastError()));
+        // The page: the printer's default paper, A4 where it does not say, with the margins a Qt
+        // printer has by default (10 points) or the printer's own where they are wider.
+        ipp_attribute_t* media = c.findDefault(m_http, m_dest, m_info, "media");
+        const char* mediaName = media != nullptr ? c.attributeText(media, 0, nullptr) : nullptr;
+        cups_size_t size{};
+        if (mediaName != nullptr &&
+            c.mediaByName(m_http, m_dest, m_info, mediaName, CUPS_MEDIA_FLAGS_DEFAULT, &size) != 0 &&
+            size.width > 0 && size.length > 0) {
+            const auto points = [](int hundredthsOfMm) { return hundredthsOfMm / 100.0 * 72.0 / 25.4; };
+            const auto margin = [&points](int hundredthsOfMm) {
+                return std::max(QtMargin, points(hundredthsOfMm));
+            };
+            m_page = QPageLayout(
+                QPageSize(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter, QString(),
+                          QPageSize::FuzzyMatch),
+                QPageLayout::Portrait,
+                QMarginsF(margin(size.left), margin(size.top), margin(size.right), margin(size.bottom)),
+                QPageLayout::Point);
+        }
+        return verdict(CupsExchange::Step::FindPrinter, deadline, IPP_STATUS_OK);
+    }
+
+    std::unique_ptr<TextDevice> openDocument(const QString& documentName) override {
+        m_documentName = documentName;
+        m_pdf.open(QIODevice::WriteOnly);
+        m_writer = std::make_unique<QPdfWriter>(&m_pdf);
+        m_writer->setResolution(1200);
+        m_writer->setPageLayout(m_page);
+        m_writer->setTitle(documentName);
+        m_writer->setCreator(QStringLiteral("Koerswacht"));
+        return std::make_unique<PageDevice>(*m_writer, m_printer);
+    }
+
+    PrintResult handOver(const Deadline& deadline, std::atomic<bool>& sent) override {
+        const Cups& c = cups();
+        using Step = CupsExchange::Step;
+        const QByteArray title = m_documentName.toUtf8();
+        int job = 0;
+        const ipp_status_t created = c.createJob(m_http, m_dest, m_info, &job, title.constData(), 0, nullptr);
+        if (created > IPP_STATUS_OK_EVENTS_COMPLETE || job <= 0)
+            return verdict(Step::HandOver, deadline, int(created));
+        const QByteArray& pdf = m_pdf.data();
+        if (c.startDocument(m_http, m_dest, m_info, job, title.constData(), CUPS_FORMAT_PDF, 0, nullptr, 1) !=
+                HTTP_STATUS_CONTINUE ||
+            c.writeData(m_http, pdf.constData(), size_t(pdf.size())) != HTTP_STATUS_CONTINUE) {
+            PrintResult failed = verdict(Step::HandOver, deadline, int(c.lastError()));
+            cancel(job, deadline);
+            return failed;
+        }
+        sent = true;
+        const ipp_status_t finished = c.finishDocument(m_http, m_dest, m_info);
+        PrintResult result = verdict(Step::HandOver, deadline, int(finished));
+        result.handedOver = true;
+        return result;
+    }
+
+private:
+    PrintResult verdict(CupsExchange::Step step, const Deadline& deadline, int ippStatus,
+                        int connectError = 0) {
+        CupsExchange e;
+        e.step = step;
+        e.gaveUp = deadline.passed();
+        e.connectError = connectError;
+        e.httpError = m_http != nullptr ? cups().error(m_http) : 0;
+        e.ippStatus = ippStatus;
+        e.accepting = m_accepting;
+        e.printer = m_printer;
+        return CupsVerdict(e);
+    }
+
+    // A job that was made but did not get its document would wait on the server for it.
+    void cancel(int job, const Deadline& deadline) {
+        if (!deadline.passed() && cups().error(m_http) == 0)
+            cups().cancelJob(m_http, m_dest, job);
+    }
+
+    http_t* m_http = nullptr;
+    cups_dest_t* m_dest = nullptr;
+    cups_dinfo_t* m_info = nullptr;
+    QString m_printer;
+    bool m_accepting = true;
+    QPageLayout m_page{QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(QtMargin, QtMargin, QtMargin, QtMargin), QPageLayout::Point};
+    QString m_documentName;
+    QBuffer m_pdf;
+    std::unique_ptr<QPdfWriter> m_writer;
+};
+
+} // namespace
+
+std::unique_ptr<PrintSystem> MakePrintSystem() {
+    return std::make_unique<CupsPrintSystem>();
+}
+
+} // namespace kw

@@ -1,0 +1,73 @@
+#include "PageDevice.h"
+
+#include "core/RunTimeError.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPrinter>
+
+namespace kw {
+
+PageDevice::PageDevice(QPaintDevice& device, QString name)
+    : m_device(device)
+    , m_name(std::move(name))
+    , m_font(QStringLiteral("Arial")) {
+    m_font.setStyleHint(QFont::SansSerif);
+}
+
+PageDevice::~PageDevice() {
+    // A report that stopped on an error: a printer drops what it has, a PDF is never sent.
+    if (m_painter.isActive()) {
+        if (m_device.devType() == QInternal::Printer)
+            static_cast<QPrinter&>(m_device).abort();
+        m_painter.end();
+    }
+}
+
+void PageDevice::open() {
+    if (m_painter.isActive())
+        return;
+    if (!m_painter.begin(&m_device))
+        throw RunTimeError(ErrorKind::Printer, {}, Expected::Nothing,
+                           QStringLiteral("De printer \u201C%1\u201D kan niet worden geopend.").arg(m_name));
+    m_painter.setFont(m_font);
+}
+
+void PageDevice::setFont(double pointSize, bool bold) {
+    m_font.setPointSizeF(pointSize);
+    m_font.setBold(bold);
+    if (m_painter.isActive())
+        m_painter.setFont(m_font);
+}
+
+double PageDevice::averageCharWidth() const {
+    return QFontMetricsF(m_font, &m_device).averageCharWidth();
+}
+
+double PageDevice::lineHeight() const {
+    return QFontMetricsF(m_font, &m_device).lineSpacing();
+}
+
+double PageDevice::textWidth(const QString& text) const {
+    return QFontMetricsF(m_font, &m_device).horizontalAdvance(text);
+}
+
+void PageDevice::drawText(double x, double y, const QString& text) {
+    open();
+    const QFontMetricsF metrics(m_font, &m_device);
+    m_painter.drawText(QPointF(x, y + metrics.ascent()), text);
+}
+
+void PageDevice::touch() {
+    open();
+}
+
+void PageDevice::endDocument() {
+    open();
+    if (!m_painter.end())
+        throw RunTimeError(
+            ErrorKind::Printer, {}, Expected::Nothing,
+            QStringLiteral("De printer heeft het document niet aangenomen; er is niets afgedrukt."));
+}
+
+} // namespace kw

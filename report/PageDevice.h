@@ -1,0 +1,40 @@
+#pragma once
+
+#include "TextDevice.h"
+
+#include <QFont>
+#include <QPainter>
+
+class QPaintDevice;
+
+namespace kw {
+
+// A report's page on a paint device that makes documents: the PDF a CUPS job carries, or a
+// Windows printer. The reports print in Arial. The first text opens the document; endDocument
+// finishes it. Used on the print job's worker thread.
+class PageDevice final : public TextDevice {
+public:
+    // `device` outlives this page; `name` is the printer's, for the message when it cannot be opened.
+    PageDevice(QPaintDevice& device, QString name);
+    ~PageDevice() override;
+    PageDevice(const PageDevice&) = delete;
+    PageDevice& operator=(const PageDevice&) = delete;
+
+    void setFont(double pointSize, bool bold) override;
+    double averageCharWidth() const override;
+    double lineHeight() const override;
+    double textWidth(const QString& text) const override;
+    void drawText(double x, double y, const QString& text) override;
+    void touch() override;
+    void endDocument() override;
+
+private:
+    void open();
+
+    QPaintDevice& m_device;
+    QString m_name;
+    QPainter m_painter;
+    QFont m_font;
+};
+
+} // namespace kw

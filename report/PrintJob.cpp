@@ -1,0 +1,45 @@
+#include "PrintJob.h"
+
+namespace kw {
+
+QString PrintMessage(const PrintResult& result) {
+    if (result.outcome != PrintOutcome::Printed && !result.detail.isEmpty())
+        return result.detail;
+    const QString printer = result.printer.isEmpty()
+                                ? QStringLiteral("De printer")
+                                : QStringLiteral("De printer \u201C%1\u201D").arg(result.printer);
+    const QString reason = result.reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(result.reason);
+    switch (result.outcome) {
+    case PrintOutcome::Printed:
+        return {};
+    case PrintOutcome::NoDefaultPrinter:
+        return QStringLiteral("Er is geen standaardprinter ingesteld. Stel een printer in als standaard en "
+                              "probeer het opnieuw.");
+    case PrintOutcome::ServerUnreachable:
+        return QStringLiteral("De afdrukserver is niet te bereiken. Er is niets afgedrukt; controleer of de "
+                              "afdrukservice draait en of de verbinding met de printer werkt, en probeer het "
+                              "opnieuw.");
+    case PrintOutcome::NotAnswering:
+        // Once the whole document is with the print system, it may print yet: saying that nothing
+        // was printed could make the user print it twice.
+        return result.handedOver
+                   ? QStringLiteral(
+                         "De printer of de afdrukserver antwoordt niet meer. Het rapport is mogelijk "
+                         "toch afgedrukt; kijk bij de printer voordat u het opnieuw probeert.")
+                   : QStringLiteral("De printer of de afdrukserver antwoordt niet. Er is niets afgedrukt; "
+                                    "probeer het later opnieuw.");
+    case PrintOutcome::Refusing:
+        return result.queued
+                   ? QStringLiteral("%1 neemt op dit moment geen afdrukken aan%2. Het rapport wacht "
+                                    "in de wachtrij tot de printer weer afdrukt.")
+                         .arg(printer, reason)
+                   : QStringLiteral("%1 neemt op dit moment geen afdrukken aan%2. Er is niets afgedrukt.")
+                         .arg(printer, reason);
+    case PrintOutcome::NotAccepted:
+        return QStringLiteral("De printer heeft het document niet aangenomen%1; er is niets afgedrukt.")
+            .arg(reason);
+    }
+    return {};
+}
+
+} // namespace kw

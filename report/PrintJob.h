@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ReportPrinter.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace kw {
+
+// What one click on "Afdrukken" prints: the report with every value on its page copied at the
+// click, so that nothing typed, calculated or clicked afterwards reaches the page. It is drawn on a
+// worker thread, so it holds values only, never a widget.
+struct PrintJob {
+    QString documentName; // the print system's title of the job
+    std::function<void(ReportPrinter&)> draw;
+};
+
+// How a print job ended, as the user is told.
+enum class PrintOutcome {
+    Printed,           // the print system took the whole document
+    NoDefaultPrinter,  // none set
+    ServerUnreachable, // no print server to be reached: refused, or the connection dropped
+    NotAnswering,      // the printer or the print server said nothing in time
+    Refusing,          // the default printer does not take jobs now
+    NotAccepted,       // the document did not reach the queue
+};
+
+struct PrintResult {
+    PrintOutcome outcome = PrintOutcome::Printed;
+    QString printer;         // the default printer's name, where known
+    QString reason;          // what the print system said of the printer or the job, in Dutch
+    bool handedOver = false; // the whole document went to the print system before it fell silent
+    bool queued = false;     // the document waits in the printer's queue
+    QString detail;          // a whole message of its own, where a step failed with one
+};
+
+// The Dutch message for a result; empty for a report that printed.
+QString PrintMessage(const PrintResult& result);
+
+} // namespace kw

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "PrintJob.h"
+#include "TextDevice.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+namespace kw {
+
+// When a print job gives up: at its time, or earlier when the screens have given up on it.
+class Deadline {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    Deadline(Clock::time_point at, std::shared_ptr<const std::atomic<bool>> abandoned)
+        : m_at(at)
+        , m_abandoned(std::move(abandoned)) {}
+
+    bool passed() const { return m_abandoned->load() || Clock::now() >= m_at; }
+    int remainingMilliseconds() const {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_at - Clock::now()).count();
+        return passed() ? 0 : int(std::max<decltype(left)>(left, 1));
+    }
+
+private:
+    Clock::time_point m_at;
+    std::shared_ptr<const std::atomic<bool>> m_abandoned;
+};
+
+// The platform's print system as one print job sees it: CUPS, or the Windows spooler. One object
+// per job, used on the job's worker thread only. Each step waits on the print system no longer
+// than the deadline allows.
+class PrintSystem {
+public:
+    virtual ~PrintSystem() = default;
+
+    // Finds the default printer and whether it takes a job now: Printed when it does.
+    virtual PrintResult findDefaultPrinter(const Deadline& deadline) = 0;
+    // The page of a new document on that printer, for the report to be drawn on. Throws
+    // RunTimeError(Printer) when the printer cannot be opened.
+    virtual std::unique_ptr<TextDevice> openDocument(const QString& documentName) = 0;
+    // Hands the drawn and ended document to the print system and reads back what became of it.
+    // Sets `sent` once the whole document is with the print system.
+    virtual PrintResult handOver(const Deadline& deadline, std::atomic<bool>& sent) = 0;
+};
+
+// CUPS where the program was built with it, otherwise the Windows spooler.
+std::unique_ptr<PrintSystem> MakePrintSystem();
+
+// One print job from start to end: the printer, the page, the report drawn, the handing over.
+// Runs on a worker thread; never throws.
+PrintResult RunPrintJob(PrintSystem& system, const PrintJob& job, const Deadline& deadline,
+                        std::atomic<bool>& sent);
+
+} // namespace kw

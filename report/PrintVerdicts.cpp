@@ -1,0 +1,92 @@
+#include "PrintVerdicts.h"
+
+#include <cerrno>
+
+namespace kw {
+
+namespace {
+
+// IPP status codes (RFC 8011).
+constexpr int IppLastSuccess = 0x00ff;
+constexpr int IppNotAcceptingJobs = 0x0506;
+
+PrintResult result(PrintOutcome outcome, const QString& printer, const QString& reason = {}) {
+    PrintResult r;
+    r.outcome = outcome;
+    r.printer = printer;
+    r.reason = reason;
+    return r;
+}
+
+} // namespace
+
+PrintResult CupsVerdict(const CupsExchange& e) {
+    using Step = CupsExchange::Step;
+    if (e.gaveUp || e.connectError == ETIMEDOUT || e.httpError == ETIMEDOUT)
+        return result(PrintOutcome::NotAnswering, e.printer);
+    // A refused or dropped connection is no answer about printers at all, whatever libcups reports
+    // for the request that could not be made.
+    if (e.connectError != 0 || e.httpError != 0)
+        return result(PrintOutcome::ServerUnreachable, e.printer);
+    if (e.ippStatus == IppNotAcceptingJobs)
+        return result(PrintOutcome::Refusing, e.printer);
+    if (e.ippStatus > IppLastSuccess) {
+        if (e.step == Step::FindPrinter)
+            return result(PrintOutcome::NoDefaultPrinter, {});
+        return result(PrintOutcome::NotAccepted, e.printer);
+    }
+    if (!e.accepting)
+        return result(PrintOutcome::Refusing, e.printer);
+    return result(PrintOutcome::Printed, e.printer);
+}
+
+PrintResult SpoolerPrinterVerdict(const QString& printer, quint32 status, quint32 attributes) {
+    using namespace spooler;
+    if ((status & (PrinterServerUnknown | PrinterServerOffline)) != 0)
+        return result(PrintOutcome::ServerUnreachable, printer);
+    // The first that applies, in the order a user would deal with them.
+    const struct {
+        bool applies;
+        const char16_t* reason;
+    } states[] = {
+        {(status & PrinterPendingDeletion) != 0, u"wordt verwijderd"},
+        {(status & PrinterNotAvailable) != 0, u"niet beschikbaar"},
+        {(status & PrinterOffline) != 0, u"offline"},
+        {(attributes & AttributeWorkOffline) != 0, u"staat op \u201Cprinter offline gebruiken\u201D"},
+        {(status & PrinterError) != 0, u"meldt een fout"},
+        {(status & PrinterPaused) != 0, u"gepauzeerd"},
+    };
+    for (const auto& state : states) {
+        if (state.applies)
+            return result(PrintOutcome::Refusing, printer, QString::fromUtf16(state.reason));
+    }
+    return result(PrintOutcome::Printed, printer);
+}
+
+std::optional<PrintResult> SpoolerJobVerdict(const QString& printer, bool inQueue, quint32 status) {
+    using namespace spooler;
+    if (!inQueue || (status & (JobPrinted | JobComplete)) != 0)
+        return result(PrintOutcome::Printed, printer);
+    if ((status & (JobDeleted | JobDeleting)) != 0)
+        return result(PrintOutcome::NotAccepted, printer,
+                      QStringLiteral("het is uit de wachtrij verwijderd"));
+    const struct {
+        quint32 bits;
+        const char16_t* reason;
+    } states[] = {
+        {JobOffline, u"offline"},      {JobPaperOut, u"papier op"},
+        {JobBlocked, u"geblokkeerd"},  {JobUserIntervention, u"vraagt om handeling"},
+        {JobError, u"meldt een fout"}, {JobPaused, u"gepauzeerd"},
+    };
+    for (const auto& state : states) {
+        if ((status & state.bits) != 0) {
+            PrintResult r = result(PrintOutcome::Refusing, printer, QString::fromUtf16(state.reason));
+            r.handedOver = true;
+            r.queued = true;
+            return r;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace kw

@@ -1,0 +1,64 @@
+#pragma once
+
+// What the print systems say, turned into what the user is told. Kept apart from the calls that
+// ask them, and free of the systems' headers, so that tests feed them recorded answers on any
+// platform.
+
+#include "PrintJob.h"
+
+#include <QtGlobal>
+
+#include <optional>
+
+namespace kw {
+
+// One exchange with a CUPS server on the program's own connection.
+struct CupsExchange {
+    enum class Step {
+        FindPrinter, // the default destination and what it supports
+        HandOver,    // the job and its document
+    };
+    Step step = Step::FindPrinter;
+    bool gaveUp = false;   // the deadline passed while waiting for the server
+    int connectError = 0;  // errno of a connection that could not be made; 0 when connected
+    int httpError = 0;     // errno the connection failed with during the exchange; 0 when it held
+    int ippStatus = 0;     // the server's IPP status code for the exchange
+    bool accepting = true; // the printer's printer-is-accepting-jobs
+    QString printer;
+};
+
+// Printed where the exchange went through and the printer takes jobs.
+PrintResult CupsVerdict(const CupsExchange& exchange);
+
+// The Windows spooler's bits, as winspool.h defines them.
+namespace spooler {
+inline constexpr quint32 PrinterPaused = 0x1;
+inline constexpr quint32 PrinterError = 0x2;
+inline constexpr quint32 PrinterPendingDeletion = 0x4;
+inline constexpr quint32 PrinterOffline = 0x80;
+inline constexpr quint32 PrinterNotAvailable = 0x1000;
+inline constexpr quint32 PrinterServerUnknown = 0x800000;
+inline constexpr quint32 PrinterServerOffline = 0x2000000;
+inline constexpr quint32 AttributeWorkOffline = 0x400;
+
+inline constexpr quint32 JobPaused = 0x1;
+inline constexpr quint32 JobError = 0x2;
+inline constexpr quint32 JobDeleting = 0x4;
+inline constexpr quint32 JobOffline = 0x20;
+inline constexpr quint32 JobPaperOut = 0x40;
+inline constexpr quint32 JobPrinted = 0x80;
+inline constexpr quint32 JobDeleted = 0x100;
+inline constexpr quint32 JobBlocked = 0x200;
+inline constexpr quint32 JobUserIntervention = 0x400;
+inline constexpr quint32 JobComplete = 0x1000;
+} // namespace spooler
+
+// The default printer as the spooler describes it (PRINTER_INFO_2's Status and Attributes):
+// Printed when it can take a job now.
+PrintResult SpoolerPrinterVerdict(const QString& printer, quint32 status, quint32 attributes);
+
+// The job as the spooler describes it after it was handed over (JOB_INFO_1's Status); a job that is
+// gone from the queue has been printed. No verdict yet while it is on its way without trouble.
+std::optional<PrintResult> SpoolerJobVerdict(const QString& printer, bool inQueue, quint32 status);
+
+} // namespace kw

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "PrintJob.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QTimer;
+
+namespace kw {
+
+class PrintSystem;
+
+// The longest a click waits for its outcome: the user hears within it what became of the report.
+inline constexpr std::chrono::milliseconds PrintOutcomeWithin{9500};
+
+// Prints reports on worker threads for the thread that owns it (the screens'), which never waits
+// on the print system: it hands a job over and hears back once, when the worker is done or when the
+// time is up, whichever comes first. A worker that is given up on is told so and lets go of the
+// print system as soon as its current wait ends; it never prints after the user was told it did
+// not, and nothing is heard of it any more.
+class ReportPrinting final : public QObject {
+    Q_OBJECT
+
+public:
+    using Done = std::function<void(const PrintResult&)>;
+    using SystemFactory = std::function<std::unique_ptr<PrintSystem>()>;
+
+    // `within` is for tests that cannot wait PrintOutcomeWithin.
+    explicit ReportPrinting(SystemFactory factory = {},
+                            std::chrono::milliseconds within = PrintOutcomeWithin);
+    ~ReportPrinting() override;
+    Q_DISABLE_COPY_MOVE(ReportPrinting)
+
+    // Starts printing `job`. `done` runs later on this object's thread, exactly once, at most
+    // `within` after this call. Throws RunTimeError(Printer) when no worker can be started.
+    void start(PrintJob job, Done done);
+    // Gives up on every job underway: none of their `done`s runs.
+    void abandonAll();
+
+    // Workers of any ReportPrinting still running, given up on or not: the program does not wait
+    // for them when it ends.
+    static int workersRunning();
+
+private:
+    struct Shared;
+    struct Run {
+        std::shared_ptr<Shared> shared;
+        Done done;
+        std::unique_ptr<QTimer> timeUp;
+    };
+    void finish(quint64 id, bool timeUp);
+
+    SystemFactory m_factory;
+    std::chrono::milliseconds m_within;
+    std::map<quint64, Run> m_runs;
+    quint64 m_nextId = 1;
+};
+
+} // namespace kw

@@ -1,0 +1,415 @@
+// What the user is told about a print job: the answers of CUPS and of the Windows spooler, as
+// recorded, turned into outcomes and Dutch messages; one job run against a print system that is
+// played here; and the hand-over between the screens' thread and the workers.
+
+#include "RecordingDevice.h"
+#include "core/RunTimeError.h"
+#include "report/PrintSystem.h"
+#include "report/PrintVerdicts.h"
+#include "report/ReportPrinting.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+
+using namespace kw;
+
+Q_DECLARE_METATYPE(kw::PrintOutcome)
+Q_DECLARE_METATYPE(kw::PrintResult)
+Q_DECLARE_METATYPE(kw::CupsExchange)
+
+namespace {
+
+using Step = CupsExchange::Step;
+
+// A print system played by the test: what each step answers, and how long it takes.
+class PlayedSystem final : public PrintSystem {
+public:
+    PrintResult found;
+    PrintResult handed;
+    bool openFails = false;
+    std::chrono::milliseconds drawing{0};
+    std::shared_ptr<RecordingDevice> page = std::make_shared<RecordingDevice>();
+    int handOvers = 0;
+
+    PrintResult findDefaultPrinter(const Deadline&) override { return found; }
+    std::unique_ptr<TextDevice> openDocument(const QString&) override {
+        if (openFails)
+            throw RunTimeError(ErrorKind::Printer, {}, Expected::Nothing,
+                               QStringLiteral("kan niet worden geopend"));
+        std::this_thread::sleep_for(drawing);
+        return std::make_unique<Forwarding>(page);
+    }
+    PrintResult handOver(const Deadline&, std::atomic<bool>& sent) override {
+        ++handOvers;
+        sent = true;
+        return handed;
+    }
+
+private:
+    // The page a job draws on and owns, writing through to the recording the test reads.
+    class Forwarding final : public TextDevice {
+    public:
+        explicit Forwarding(std::shared_ptr<RecordingDevice> to)
+            : m_to(std::move(to)) {}
+        void setFont(double pointSize, bool bold) override { m_to->setFont(pointSize, bold); }
+        double averageCharWidth() const override { return m_to->averageCharWidth(); }
+        double lineHeight() const override { return m_to->lineHeight(); }
+        double textWidth(const QString& text) const override { return m_to->textWidth(text); }
+        void drawText(double x, double y, const QString& text) override { m_to->drawText(x, y, text); }
+        void touch() override { m_to->touch(); }
+        void endDocument() override { m_to->endDocument(); }
+
+    private:
+        std::shared_ptr<RecordingDevice> m_to;
+    };
+};
+
+PrintJob oneLine(const QString& text) {
+    return {QStringLiteral("Proef"), [text](ReportPrinter& printer) {
+                printer.print({PrintItem::text(text, Separator::EndOfLine)});
+                printer.EndDocument();
+            }};
+}
+
+Deadline inSeconds(int seconds,
+                   std::shared_ptr<std::atomic<bool>> abandoned = std::make_shared<std::atomic<bool>>()) {
+    return {Deadline::Clock::now() + std::chrono::seconds(seconds), std::move(abandoned)};
+}
+
+// A worker the test lets go of when it wants to.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    void let() {
+        const std::lock_guard lock(mutex);
+        open = true;
+        opened.notify_all();
+    }
+    void wait() {
+        std::unique_lock lock(mutex);
+        opened.wait(lock, [this] { return open; });
+    }
+};
+
+class GatedSystem final : public PrintSystem {
+public:
+    explicit GatedSystem(std::shared_ptr<Gate> gate)
+        : m_gate(std::move(gate)) {}
+    PrintResult findDefaultPrinter(const Deadline&) override {
+        m_gate->wait();
+        PrintResult ready;
+        ready.printer = QStringLiteral("Brug");
+        return ready;
+    }
+    std::unique_ptr<TextDevice> openDocument(const QString&) override {
+        return std::make_unique<RecordingDevice>();
+    }
+    PrintResult handOver(const Deadline&, std::atomic<bool>& sent) override {
+        sent = true;
+        return {};
+    }
+
+private:
+    std::shared_ptr<Gate> m_gate;
+};
+
+} // namespace
+
+class TestPrintOutcomes final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messages_data();
+    void messages();
+    void cups_data();
+    void cups();
+    void spoolerPrinter_data();
+    void spoolerPrinter();
+    void spoolerJob_data();
+    void spoolerJob();
+    void jobDrawsThenHandsOver();
+    void jobStopsAtTheFirstFailure();
+    void jobGivenUpWhileDrawingIsNotHandedOver();
+    void outcomeOnceWhenTheWorkerIsLate();
+    void outcomeFromTheWorker();
+    void abandonedJobsAreNotHeardOf();
+};
+
+void TestPrintOutcomes::messages_data() {
+    QTest::addColumn<PrintResult>("result");
+    QTest::addColumn<QString>("message");
+    const auto make = [](PrintOutcome outcome, const char* printer = "", const char* reason = "",
+                         bool handedOver = false, bool queued = false) {
+        PrintResult r;
+        r.outcome = outcome;
+        r.printer = QString::fromUtf8(printer);
+        r.reason = QString::fromUtf8(reason);
+        r.handedOver = handedOver;
+        r.queued = queued;
+        return r;
+    };
+    QTest::newRow("printed: nothing to say") << make(PrintOutcome::Printed, "PDF") << QString();
+    QTest::newRow("no default printer")
+        << make(PrintOutcome::NoDefaultPrinter)
+        << "Er is geen standaardprinter ingesteld. Stel een printer in als standaard en probeer het opnieuw.";
+    QTest::newRow("server unreachable") << make(PrintOutcome::ServerUnreachable)
+                                        << "De afdrukserver is niet te bereiken. Er is niets afgedrukt; "
+                                           "controleer of de afdrukservice draait en of "
+                                           "de verbinding met de printer werkt, en probeer het opnieuw.";
+    QTest::newRow("not answering before the document went")
+        << make(PrintOutcome::NotAnswering, "PDF")
+        << "De printer of de afdrukserver antwoordt niet. Er is niets afgedrukt; probeer het later opnieuw.";
+    QTest::newRow("not answering after the document went: it may print yet")
+        << make(PrintOutcome::NotAnswering, "PDF", "", true)
+        << "De printer of de afdrukserver antwoordt niet meer. Het rapport is mogelijk toch afgedrukt; kijk "
+           "bij de "
+           "printer voordat u het opnieuw probeert.";
+    QTest::newRow("refusing, named, no reason")
+        << make(PrintOutcome::Refusing, "PDF")
+        << "De printer \u201CPDF\u201D neemt op dit moment geen afdrukken aan. Er is niets afgedrukt.";
+    QTest::newRow("refusing with a reason") << make(PrintOutcome::Refusing, "Brug", "gepauzeerd")
+                                            << "De printer \u201CBrug\u201D neemt op dit moment geen "
+                                               "afdrukken aan (gepauzeerd). Er is niets afgedrukt.";
+    QTest::newRow("queued behind a printer that stopped")
+        << make(PrintOutcome::Refusing, "Brug", "papier op", true, true)
+        << "De printer \u201CBrug\u201D neemt op dit moment geen afdrukken aan (papier op). Het rapport "
+           "wacht in de "
+           "wachtrij tot de printer weer afdrukt.";
+    QTest::newRow("not accepted") << make(PrintOutcome::NotAccepted, "PDF")
+                                  << "De printer heeft het document niet aangenomen; er is niets afgedrukt.";
+    QTest::newRow("not accepted, with the spooler's reason")
+        << make(PrintOutcome::NotAccepted, "Brug", "het is uit de wachtrij verwijderd")
+        << "De printer heeft het document niet aangenomen (het is uit de wachtrij verwijderd); er is niets "
+           "afgedrukt.";
+}
+
+void TestPrintOutcomes::messages() {
+    QFETCH(PrintResult, result);
+    QFETCH(QString, message);
+    QCOMPARE(PrintMessage(result), message);
+}
+
+void TestPrintOutcomes::cups_data() {
+    QTest::addColumn<CupsExchange>("exchange");
+    QTest::addColumn<PrintOutcome>("outcome");
+    const auto make = [](Step step, bool gaveUp, int connectError, int httpError, int ipp,
+                         bool accepting = true) {
+        CupsExchange e;
+        e.step = step;
+        e.gaveUp = gaveUp;
+        e.connectError = connectError;
+        e.httpError = httpError;
+        e.ippStatus = ipp;
+        e.accepting = accepting;
+        e.printer = QStringLiteral("PDF");
+        return e;
+    };
+    QTest::newRow("ready") << make(Step::FindPrinter, false, 0, 0, 0) << PrintOutcome::Printed;
+    QTest::newRow("job taken") << make(Step::HandOver, false, 0, 0, 0) << PrintOutcome::Printed;
+    QTest::newRow("refused connection")
+        << make(Step::FindPrinter, false, ECONNREFUSED, 0, 0) << PrintOutcome::ServerUnreachable;
+    QTest::newRow("no socket") << make(Step::FindPrinter, false, ENOENT, 0, 0)
+                               << PrintOutcome::ServerUnreachable;
+    QTest::newRow("connection timed out")
+        << make(Step::FindPrinter, false, ETIMEDOUT, 0, 0) << PrintOutcome::NotAnswering;
+    // libcups reports a dropped connection as "no default destination": the connection tells.
+    QTest::newRow("dropped while asking for the default")
+        << make(Step::FindPrinter, false, 0, EPIPE, 0x0406) << PrintOutcome::ServerUnreachable;
+    QTest::newRow("reset while handing over")
+        << make(Step::HandOver, false, 0, ECONNRESET, 0x0502) << PrintOutcome::ServerUnreachable;
+    QTest::newRow("gave up waiting") << make(Step::FindPrinter, true, 0, 0, 0x0406)
+                                     << PrintOutcome::NotAnswering;
+    QTest::newRow("gave up while handing over")
+        << make(Step::HandOver, true, 0, EPIPE, 0x0502) << PrintOutcome::NotAnswering;
+    QTest::newRow("no default destination")
+        << make(Step::FindPrinter, false, 0, 0, 0x0406) << PrintOutcome::NoDefaultPrinter;
+    QTest::newRow("not accepting jobs, said with the printer")
+        << make(Step::FindPrinter, false, 0, 0, 0, false) << PrintOutcome::Refusing;
+    QTest::newRow("not accepting jobs, said to the job")
+        << make(Step::HandOver, false, 0, 0, 0x0506) << PrintOutcome::Refusing;
+    QTest::newRow("document refused")
+        << make(Step::HandOver, false, 0, 0, 0x040a) << PrintOutcome::NotAccepted;
+}
+
+void TestPrintOutcomes::cups() {
+    QFETCH(CupsExchange, exchange);
+    QFETCH(PrintOutcome, outcome);
+    QCOMPARE(CupsVerdict(exchange).outcome, outcome);
+}
+
+void TestPrintOutcomes::spoolerPrinter_data() {
+    QTest::addColumn<quint32>("status");
+    QTest::addColumn<quint32>("attributes");
+    QTest::addColumn<PrintOutcome>("outcome");
+    QTest::addColumn<QString>("reason");
+    using namespace spooler;
+    QTest::newRow("idle") << 0u << 0u << PrintOutcome::Printed << "";
+    QTest::newRow("printing something else") << 0x400u << 0u << PrintOutcome::Printed << "";
+    QTest::newRow("paused") << PrinterPaused << 0u << PrintOutcome::Refusing << "gepauzeerd";
+    QTest::newRow("error") << PrinterError << 0u << PrintOutcome::Refusing << "meldt een fout";
+    QTest::newRow("offline") << PrinterOffline << 0u << PrintOutcome::Refusing << "offline";
+    QTest::newRow("use printer offline") << 0u << AttributeWorkOffline << PrintOutcome::Refusing
+                                         << "staat op \u201Cprinter offline gebruiken\u201D";
+    QTest::newRow("pending deletion")
+        << PrinterPendingDeletion << 0u << PrintOutcome::Refusing << "wordt verwijderd";
+    QTest::newRow("not available") << PrinterNotAvailable << 0u << PrintOutcome::Refusing
+                                   << "niet beschikbaar";
+    QTest::newRow("offline and in error: offline first")
+        << (PrinterOffline | PrinterError) << 0u << PrintOutcome::Refusing << "offline";
+    QTest::newRow("its server offline")
+        << PrinterServerOffline << 0u << PrintOutcome::ServerUnreachable << "";
+}
+
+void TestPrintOutcomes::spoolerPrinter() {
+    QFETCH(quint32, status);
+    QFETCH(quint32, attributes);
+    QFETCH(PrintOutcome, outcome);
+    QFETCH(QString, reason);
+    const PrintResult r = SpoolerPrinterVerdict(QStringLiteral("Brug"), status, attributes);
+    QCOMPARE(r.outcome, outcome);
+    QCOMPARE(r.reason, reason);
+    QCOMPARE(r.printer, QStringLiteral("Brug"));
+}
+
+void TestPrintOutcomes::spoolerJob_data() {
+    QTest::addColumn<bool>("inQueue");
+    QTest::addColumn<quint32>("status");
+    QTest::addColumn<bool>("verdict");
+    QTest::addColumn<PrintOutcome>("outcome");
+    QTest::addColumn<QString>("reason");
+    using namespace spooler;
+    QTest::newRow("gone from the queue: printed") << false << 0u << true << PrintOutcome::Printed << "";
+    QTest::newRow("printed") << true << JobPrinted << true << PrintOutcome::Printed << "";
+    QTest::newRow("spooling: no verdict yet") << true << 0x8u << false << PrintOutcome::Printed << "";
+    QTest::newRow("printing: no verdict yet") << true << 0x10u << false << PrintOutcome::Printed << "";
+    QTest::newRow("deleted") << true << JobDeleted << true << PrintOutcome::NotAccepted
+                             << "het is uit de wachtrij verwijderd";
+    QTest::newRow("being deleted after an error")
+        << true << (JobDeleting | JobError) << true << PrintOutcome::NotAccepted
+        << "het is uit de wachtrij verwijderd";
+    QTest::newRow("offline") << true << JobOffline << true << PrintOutcome::Refusing << "offline";
+    QTest::newRow("paper out") << true << (JobPaperOut | JobError) << true << PrintOutcome::Refusing
+                               << "papier op";
+    QTest::newRow("blocked") << true << JobBlocked << true << PrintOutcome::Refusing << "geblokkeerd";
+    QTest::newRow("user intervention")
+        << true << JobUserIntervention << true << PrintOutcome::Refusing << "vraagt om handeling";
+    QTest::newRow("error") << true << JobError << true << PrintOutcome::Refusing << "meldt een fout";
+}
+
+void TestPrintOutcomes::spoolerJob() {
+    QFETCH(bool, inQueue);
+    QFETCH(quint32, status);
+    QFETCH(bool, verdict);
+    QFETCH(PrintOutcome, outcome);
+    QFETCH(QString, reason);
+    const std::optional<PrintResult> r = SpoolerJobVerdict(QStringLiteral("Brug"), inQueue, status);
+    QCOMPARE(r.has_value(), verdict);
+    if (!r)
+        return;
+    QCOMPARE(r->outcome, outcome);
+    QCOMPARE(r->reason, reason);
+    // A job that stopped in the queue waits there: the user is told so.
+    QCOMPARE(r->queued, outcome == PrintOutcome::Refusing);
+}
+
+void TestPrintOutcomes::jobDrawsThenHandsOver() {
+    PlayedSystem system;
+    system.found.printer = QStringLiteral("Brug");
+    std::atomic<bool> sent = false;
+    const PrintResult r = RunPrintJob(system, oneLine(QStringLiteral("regel")), inSeconds(10), sent);
+    QCOMPARE(r.outcome, PrintOutcome::Printed);
+    QCOMPARE(system.handOvers, 1);
+    QVERIFY(sent);
+    QVERIFY(system.page->find(QStringLiteral("regel")));
+    QCOMPARE(system.page->documents, 1);
+}
+
+void TestPrintOutcomes::jobStopsAtTheFirstFailure() {
+    PlayedSystem refusing;
+    refusing.found.outcome = PrintOutcome::Refusing;
+    std::atomic<bool> sent = false;
+    QCOMPARE(RunPrintJob(refusing, oneLine(QStringLiteral("x")), inSeconds(10), sent).outcome,
+             PrintOutcome::Refusing);
+    QVERIFY(refusing.page->texts.empty());
+    QCOMPARE(refusing.handOvers, 0);
+
+    PlayedSystem unopenable;
+    unopenable.openFails = true;
+    const PrintResult r = RunPrintJob(unopenable, oneLine(QStringLiteral("x")), inSeconds(10), sent);
+    QCOMPARE(r.outcome, PrintOutcome::NotAccepted);
+    QCOMPARE(PrintMessage(r), QStringLiteral("kan niet worden geopend"));
+    QCOMPARE(unopenable.handOvers, 0);
+    QVERIFY(!sent);
+}
+
+void TestPrintOutcomes::jobGivenUpWhileDrawingIsNotHandedOver() {
+    PlayedSystem slowPage;
+    slowPage.drawing = std::chrono::milliseconds(200);
+    const auto abandoned = std::make_shared<std::atomic<bool>>(false);
+    std::atomic<bool> sent = false;
+    std::thread giveUp([abandoned] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        *abandoned = true;
+    });
+    const PrintResult r = RunPrintJob(slowPage, oneLine(QStringLiteral("x")), inSeconds(10, abandoned), sent);
+    giveUp.join();
+    QCOMPARE(r.outcome, PrintOutcome::NotAnswering);
+    QCOMPARE(slowPage.handOvers, 0);
+    QVERIFY(!r.handedOver);
+}
+
+void TestPrintOutcomes::outcomeOnceWhenTheWorkerIsLate() {
+    const auto gate = std::make_shared<Gate>();
+    ReportPrinting printing([gate] { return std::make_unique<GatedSystem>(gate); },
+                            std::chrono::milliseconds(300));
+    std::vector<PrintResult> heard;
+    QElapsedTimer clock;
+    clock.start();
+    printing.start(oneLine(QStringLiteral("x")), [&heard](const PrintResult& r) { heard.push_back(r); });
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), size_t(1), 5000);
+    QVERIFY(clock.elapsed() >= 300);
+    QCOMPARE(heard[0].outcome, PrintOutcome::NotAnswering);
+    QVERIFY(!heard[0].handedOver);
+    // The worker comes back late: it is not heard of again.
+    gate->let();
+    QTRY_COMPARE_WITH_TIMEOUT(ReportPrinting::workersRunning(), 0, 5000);
+    QCoreApplication::processEvents();
+    QCOMPARE(heard.size(), size_t(1));
+}
+
+void TestPrintOutcomes::outcomeFromTheWorker() {
+    const auto gate = std::make_shared<Gate>();
+    gate->let();
+    ReportPrinting printing([gate] { return std::make_unique<GatedSystem>(gate); });
+    std::vector<PrintResult> heard;
+    printing.start(oneLine(QStringLiteral("x")), [&heard](const PrintResult& r) { heard.push_back(r); });
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), size_t(1), 5000);
+    QCOMPARE(heard[0].outcome, PrintOutcome::Printed);
+    QCOMPARE(heard[0].printer, QStringLiteral("Brug"));
+}
+
+void TestPrintOutcomes::abandonedJobsAreNotHeardOf() {
+    const auto gate = std::make_shared<Gate>();
+    std::vector<PrintResult> heard;
+    {
+        ReportPrinting printing([gate] { return std::make_unique<GatedSystem>(gate); },
+                                std::chrono::milliseconds(200));
+        printing.start(oneLine(QStringLiteral("x")), [&heard](const PrintResult& r) { heard.push_back(r); });
+        printing.start(oneLine(QStringLiteral("y")), [&heard](const PrintResult& r) { heard.push_back(r); });
+        printing.abandonAll();
+        QTest::qWait(400);
+        QCOMPARE(ReportPrinting::workersRunning(), 2);
+    }
+    gate->let();
+    QTRY_COMPARE_WITH_TIMEOUT(ReportPrinting::workersRunning(), 0, 5000);
+    QCoreApplication::processEvents();
+    QCOMPARE(heard.size(), size_t(0));
+}
+
+QTEST_GUILESS_MAIN(TestPrintOutcomes)
+#include "tst_printoutcomes.moc"

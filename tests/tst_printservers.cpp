@@ -1,0 +1,448 @@
+// "Afdrukken" against print servers that misbehave (tests/FakePrintServers.h) and against the private
+// test printer: every click ends in exactly one outcome within 10 seconds, the screens keep running
+// meanwhile, the page is the one of the click, and nothing is heard after the program has ended.
+// Needs the private test printer of scripts/cups-start.sh: the fakes that pass requests on pass
+// them to its scheduler.
+
+#include "FakePrintServers.h"
+#include "GuiFixture.h"
+#include "app/Program.h"
+#include "report/ReportPrinting.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace kw;
+
+namespace {
+
+const QString NotAnswering = QStringLiteral(
+    "De printer of de afdrukserver antwoordt niet. Er is niets afgedrukt; probeer het later opnieuw.");
+const QString Unreachable = QStringLiteral(
+    "De afdrukserver is niet te bereiken. Er is niets afgedrukt; controleer of de afdrukservice draait en "
+    "of de verbinding met de printer werkt, en probeer het opnieuw.");
+const QString NoDefault = QStringLiteral(
+    "Er is geen standaardprinter ingesteld. Stel een printer in als standaard en probeer het opnieuw.");
+const QString Refusing = QStringLiteral(
+    "De printer \u201CPDF\u201D neemt op dit moment geen afdrukken aan. Er is niets afgedrukt.");
+
+QByteArray testScheduler() {
+    static const QByteArray scheduler = qgetenv("CUPS_SERVER");
+    return scheduler;
+}
+
+QString pdfFolder() {
+    return QString::fromLocal8Bit(qgetenv("KOERSWACHT_PDF_DIR"));
+}
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool lpadmin(const char* command) {
+    return QProcess::execute(
+               QString::fromLatin1(command),
+               {QStringLiteral("-h"), QString::fromLocal8Bit(testScheduler()), QStringLiteral("PDF")}) == 0;
+}
+
+// Every job the test printer's scheduler has taken, done or not.
+int jobsTaken() {
+    return int(
+        run(QStringLiteral("lpstat"), {QStringLiteral("-h"), QString::fromLocal8Bit(testScheduler()),
+                                       QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o")})
+            .split(u'\n', Qt::SkipEmptyParts)
+            .size());
+}
+
+void removePdfs() {
+    for (const QString& pdf : QDir(pdfFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files))
+        QFile::remove(pdfFolder() + u'/' + pdf);
+}
+
+// The printed page's lines, blanks run together; empty until the queue is done with it.
+QStringList pageLines(const QString& title) {
+    const QString file = pdfFolder() + u'/' + QString(title).replace(u' ', u'_') + QStringLiteral(".pdf");
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 30000) {
+        const bool queueEmpty =
+            run(QStringLiteral("lpstat"),
+                {QStringLiteral("-h"), QString::fromLocal8Bit(testScheduler()), QStringLiteral("-o")})
+                .trimmed()
+                .isEmpty();
+        if (queueEmpty && QFile::exists(file)) {
+            QStringList lines;
+            const QString text =
+                run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+            for (const QString& line : text.split(u'\n')) {
+                if (!line.trimmed().isEmpty())
+                    lines << line.simplified();
+            }
+            return lines;
+        }
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+// Sends the program's print jobs to `server` while it lives. The print system reads the variable
+// when a job starts, so it changes only while no worker runs.
+class UsingServer {
+public:
+    explicit UsingServer(const QByteArray& server) {
+        workersDone();
+        qputenv("CUPS_SERVER", server);
+    }
+    ~UsingServer() {
+        workersDone();
+        qputenv("CUPS_SERVER", testScheduler());
+    }
+    UsingServer(const UsingServer&) = delete;
+    UsingServer& operator=(const UsingServer&) = delete;
+
+private:
+    // Workers given up on stop at their deadline, a little before the screens hear of it.
+    static void workersDone() {
+        QElapsedTimer clock;
+        clock.start();
+        while (ReportPrinting::workersRunning() > 0 && clock.elapsed() < 15000)
+            QTest::qWait(20);
+    }
+};
+
+// One click on "Afdrukken", watched until its outcome: the button is available again.
+struct Watched {
+    qint64 elapsed = 0;    // milliseconds from the click
+    qint64 longestGap = 0; // the longest the event loop went without a turn, milliseconds
+    QString captionDuring;
+    QString captionAfter;
+    bool busyCursorDuring = false;
+    bool busyCursorAfter = false;
+    QStringList said;
+};
+
+Watched clickPrint(GuiFixture& f, const QString& role) {
+    QWidget& screen = f.screen(role);
+    QAbstractButton* print = f.button(role + QStringLiteral(".print"));
+    Watched w;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    QEventLoop loop;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, &loop, [&] {
+        const qint64 now = clock.elapsed();
+        w.longestGap = std::max(w.longestGap, now - last);
+        last = now;
+        if (print->isEnabled() || now > 30000)
+            loop.quit();
+    });
+    clock.start();
+    QTest::mouseClick(print, Qt::LeftButton);
+    w.captionDuring = screen.windowTitle();
+    w.busyCursorDuring = screen.testAttribute(Qt::WA_SetCursor) && screen.cursor().shape() == Qt::BusyCursor;
+    ticker.start(5);
+    loop.exec();
+    w.elapsed = clock.elapsed();
+    w.captionAfter = screen.windowTitle();
+    w.busyCursorAfter = screen.cursor().shape() == Qt::BusyCursor;
+    for (const RecordedMessage& message : f.messages)
+        w.said << message.text;
+    f.messages.clear();
+    return w;
+}
+
+// Both screens hold a calculation: the worked ETA passage, and 6 December 08.00 to 15.00, 100 miles.
+void calculateBoth(GuiFixture& f) {
+    f.screens.menu().showCentred();
+    f.run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(f.screens.etaCalculator(), QLocale::c());
+    f.run(QStringLiteral("etaCalculator.calculate etaResults.menu menu.speedCalculator"));
+    const auto& c = f.screens.speedCalculator().controls();
+    c.departureDate->setDate(QDate(2026, 12, 6));
+    c.arrivalDate->setDate(QDate(2026, 12, 6));
+    c.departureTime->setText(QStringLiteral("08.00"));
+    c.arrivalTime->setText(QStringLiteral("15.00"));
+    c.timeDifference->setText(QStringLiteral("0"));
+    c.distance->setText(QStringLiteral("100"));
+    f.run(QStringLiteral("speedCalculator.calculate"));
+    f.screens.show(f.screens.etaResults());
+}
+
+const char* ProgramChild = "KOERSWACHT_TEST_PROGRAM";
+
+// The program as main() runs it, with a report stuck on a silent server when "Einde Programma" is
+// clicked. Says "ending" on its standard output just before the click.
+int runProgramWithAStuckReport(char* programName) {
+    return RunProgram(programName, [](Screens& screens) {
+        QTimer::singleShot(0, &screens, [&screens] {
+            auto& results = screens.etaResults();
+            screens.show(results);
+            results.controls().print->click();
+            QTimer::singleShot(300, &screens, [&results] {
+                std::printf("%s\n", ReportPrinting::workersRunning() > 0 ? "ending" : "not printing");
+                std::fflush(stdout);
+                results.controls().endProgram->click();
+            });
+        });
+    });
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(FakePrintServer::Kind)
+
+class TestPrintServers final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void oneOutcomeInTime_data();
+    void oneOutcomeInTime();
+    void speedReportOverflowPrintsNothing();
+    void pageIsTheClicks();
+    void oneJobPerScreenAtATime();
+    void nothingAfterTheEnd();
+    void programEndsWithAJobStuck();
+    void refusedJobThenAccepted();
+    void fullTemporaryFolderStillPrints();
+};
+
+void TestPrintServers::initTestCase() {
+    QVERIFY2(!pdfFolder().isEmpty() && testScheduler().startsWith('/'),
+             "needs the private test printer: eval \"$(scripts/cups-start.sh)\"");
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestPrintServers::oneOutcomeInTime_data() {
+    QTest::addColumn<FakePrintServer::Kind>("kind");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<bool>("rejecting");
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("atLeast");
+    using Kind = FakePrintServer::Kind;
+    // A server that never answers is waited for, but no longer than 10 seconds.
+    QTest::newRow("silent server") << Kind::Silent << 0 << false << "etaResults" << NotAnswering << 8500;
+    QTest::newRow("answers once, then silent")
+        << Kind::AnswersOnce << 0 << false << "speedCalculator" << NotAnswering << 8500;
+    QTest::newRow("slow, then refusing") << Kind::Slow << 2000 << true << "etaResults" << Refusing << 2000;
+    QTest::newRow("closes every connection")
+        << Kind::ClosesAtOnce << 0 << false << "etaResults" << Unreachable << 0;
+    // No server object: the address of a port where nothing listens.
+    QTest::newRow("closed port") << Kind::Silent << -1 << false << "speedCalculator" << Unreachable << 0;
+    QTest::newRow("no default printer, ETA report")
+        << Kind::NoDefault << 0 << false << "etaResults" << NoDefault << 0;
+    QTest::newRow("no default printer, speed report")
+        << Kind::NoDefault << 0 << false << "speedCalculator" << NoDefault << 0;
+}
+
+void TestPrintServers::oneOutcomeInTime() {
+    QFETCH(FakePrintServer::Kind, kind);
+    QFETCH(int, delay);
+    QFETCH(bool, rejecting);
+    QFETCH(QString, screen);
+    QFETCH(QString, message);
+    QFETCH(int, atLeast);
+    const bool closedPort = delay < 0;
+    FakePrintServer server(kind, std::chrono::milliseconds(std::max(delay, 0)));
+    QVERIFY(server.listening());
+    if (rejecting)
+        QVERIFY(lpadmin("cupsreject"));
+    const auto accept = qScopeGuard([rejecting] {
+        if (rejecting)
+            lpadmin("cupsaccept");
+    });
+    const int jobsBefore = jobsTaken();
+    GuiFixture f;
+    calculateBoth(f);
+    f.screens.show(f.screen(screen));
+    const QString caption = f.screen(screen).windowTitle();
+    Watched w;
+    {
+        const UsingServer using_(closedPort ? FakePrintServer::closedPort() : server.address());
+        w = clickPrint(f, screen);
+    }
+    QCOMPARE(w.said, QStringList{message});
+    QVERIFY2(w.elapsed >= atLeast && w.elapsed <= 10000, qPrintable(QString::number(w.elapsed)));
+    QVERIFY2(w.longestGap <= 100, qPrintable(QStringLiteral("%1 ms without a turn").arg(w.longestGap)));
+    // While it printed the screen said so, in its caption and with the busy cursor; not after.
+    QCOMPARE(w.captionDuring, caption + QStringLiteral(" \u2013 bezig met afdrukken\u2026"));
+    QVERIFY(w.busyCursorDuring);
+    QCOMPARE(w.captionAfter, caption);
+    QVERIFY(!w.busyCursorAfter);
+    QCOMPARE(jobsTaken(), jobsBefore);
+    qInfo("%s: outcome after %lld ms, longest event-loop gap %lld ms", QTest::currentDataTag(),
+          static_cast<long long>(w.elapsed), static_cast<long long>(w.longestGap));
+}
+
+void TestPrintServers::speedReportOverflowPrintsNothing() {
+    // More than 32767 steaming hours do not split into 16-bit hours: that is found at the click,
+    // before any print job exists.
+    GuiFixture f;
+    f.screens.menu().showCentred();
+    f.run(QStringLiteral("menu.speedCalculator"));
+    SpeedCalculator& speed = f.screens.speedCalculator();
+    GuiFixture::fillWorkedSpeed(speed, QLocale::c());
+    speed.controls().arrivalDate->setDate(QDate(2030, 12, 7));
+    f.run(QStringLiteral("speedCalculator.calculate"));
+    QVERIFY(f.messages.empty());
+    const QString caption = speed.windowTitle();
+    f.run(QStringLiteral("speedCalculator.print"));
+    QCOMPARE(f.messages.size(), size_t(1));
+    QVERIFY2(f.messages[0].text.contains(u"te groot"), qPrintable(f.messages[0].text));
+    QCOMPARE(ReportPrinting::workersRunning(), 0);
+    QVERIFY(speed.controls().print->isEnabled());
+    QCOMPARE(speed.windowTitle(), caption);
+}
+
+void TestPrintServers::pageIsTheClicks() {
+    // Each answer of the server held back 1.5 s: both reports are underway for seconds, while the
+    // user goes on calculating.
+    FakePrintServer slow(FakePrintServer::Kind::Slow, std::chrono::milliseconds(1500));
+    removePdfs();
+    GuiFixture f;
+    calculateBoth(f);
+    const auto& speed = f.screens.speedCalculator().controls();
+    const auto& results = f.screens.etaResults().controls();
+    {
+        const UsingServer using_(slow.address());
+        f.run(QStringLiteral("speedCalculator.print etaResults.print"));
+        // Another passage, another date-line choice, another time difference; another ETA table.
+        speed.departureTime->setText(QStringLiteral("06.00"));
+        speed.arrivalDate->setDate(QDate(2026, 12, 7));
+        speed.arrivalTime->setText(QStringLiteral("02.00"));
+        speed.distance->setText(QStringLiteral("300"));
+        f.run(QStringLiteral("speedCalculator.calculate speedCalculator.dateLineDayForward"));
+        speed.timeDifference->setText(QStringLiteral("5"));
+        f.run(QStringLiteral("etaResults.newCalculation"));
+        f.screens.etaCalculator().controls().startSpeed->setText(QStringLiteral("20"));
+        f.run(QStringLiteral("etaCalculator.calculate"));
+        QCOMPARE(results.speed[0]->text().trimmed(), QStringLiteral("20.00"));
+        QCOMPARE(speed.averageSpeed->text(), QStringLiteral("15.00"));
+        // All of that while both reports were still on their way.
+        QVERIFY(!speed.print->isEnabled() && !results.print->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(speed.print->isEnabled() && results.print->isEnabled(), 15000);
+    }
+    QCOMPARE(f.messages.size(), size_t(0));
+    QCOMPARE(pageLines(QStringLiteral("SpeedCalculator Resultaten")),
+             (QStringList{QStringLiteral("SpeedCalculator Resultaten"),
+                          QStringLiteral("Vertrek datum en tijd 06-12-2026 8:00"),
+                          QStringLiteral("Aankomst datum en tijd 06-12-2026 15:00"),
+                          QStringLiteral("Datumgrens Correctie 0"), QStringLiteral("Tijdsverschil 0"),
+                          QStringLiteral("Stoom tijd 7:00"), QStringLiteral("Gemiddelde snelheid = 14.28")}));
+    const QStringList eta = pageLines(QStringLiteral("ETA Calculator Resultaten"));
+    QCOMPARE(eta.size(), 6 + EtaRowCount);
+    QCOMPARE(eta[6], QStringLiteral("10.00 Friday 01-03-2002 21:00"));
+    QCOMPARE(eta.last(), QStringLiteral("60.00 Friday 01-03-2002 11:00"));
+}
+
+void TestPrintServers::oneJobPerScreenAtATime() {
+    FakePrintServer slow(FakePrintServer::Kind::Slow, std::chrono::milliseconds(1000));
+    removePdfs();
+    const int jobsBefore = jobsTaken();
+    GuiFixture f;
+    calculateBoth(f);
+    QAbstractButton* print = f.screens.etaResults().controls().print;
+    {
+        const UsingServer using_(slow.address());
+        f.run(QStringLiteral("etaResults.print"));
+        QVERIFY(!print->isEnabled());
+        // A second click, and the keys that press a button, on the same screen: no second job.
+        f.run(QStringLiteral("etaResults.print"));
+        QTest::keyClick(&f.screens.etaResults(), Qt::Key_Space);
+        QTest::keyClick(&f.screens.etaResults(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(print->isEnabled(), 15000);
+    }
+    QVERIFY2(f.messages.empty(), f.messages.empty() ? "" : qPrintable(f.messages.front().text));
+    QCOMPARE(pageLines(QStringLiteral("ETA Calculator Resultaten")).size(), 6 + EtaRowCount);
+    QCOMPARE(jobsTaken(), jobsBefore + 1);
+    QCOMPARE(QDir(pdfFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 1);
+}
+
+void TestPrintServers::nothingAfterTheEnd() {
+    FakePrintServer silent(FakePrintServer::Kind::Silent);
+    GuiFixture f;
+    calculateBoth(f);
+    {
+        const UsingServer using_(silent.address());
+        f.run(QStringLiteral("etaResults.print etaResults.endProgram"));
+        QCOMPARE(f.ended, 1);
+        QTest::qWait(int(PrintOutcomeWithin.count()) + 1000);
+    }
+    QCOMPARE(f.messages.size(), size_t(0));
+}
+
+void TestPrintServers::programEndsWithAJobStuck() {
+    FakePrintServer silent(FakePrintServer::Kind::Silent);
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(ProgramChild), QStringLiteral("1"));
+    environment.insert(QStringLiteral("CUPS_SERVER"), QString::fromLatin1(silent.address()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(program.waitForStarted());
+    QElapsedTimer clock;
+    while (!program.canReadLine() && program.state() == QProcess::Running)
+        program.waitForReadyRead(100);
+    clock.start();
+    const QByteArray said = program.readLine().trimmed();
+    QVERIFY(program.waitForFinished(5000));
+    const qint64 took = clock.elapsed();
+    QCOMPARE(said, QByteArray("ending"));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(took < 1000, qPrintable(QStringLiteral("ended %1 ms after the click").arg(took)));
+    qInfo("the program ended %lld ms after \"Einde Programma\"", static_cast<long long>(took));
+}
+
+void TestPrintServers::refusedJobThenAccepted() {
+    removePdfs();
+    QVERIFY(lpadmin("cupsreject"));
+    const auto accept = qScopeGuard([] { lpadmin("cupsaccept"); });
+    GuiFixture f;
+    calculateBoth(f);
+    QCOMPARE(clickPrint(f, QStringLiteral("etaResults")).said, QStringList{Refusing});
+    QVERIFY(lpadmin("cupsaccept"));
+    QCOMPARE(clickPrint(f, QStringLiteral("etaResults")).said, QStringList());
+    QCOMPARE(pageLines(QStringLiteral("ETA Calculator Resultaten")).size(), 6 + EtaRowCount);
+}
+
+void TestPrintServers::fullTemporaryFolderStillPrints() {
+    const QString full = QString::fromLocal8Bit(qgetenv("KOERSWACHT_FULL_TMPDIR"));
+    if (full.isEmpty())
+        QSKIP("runs under tests/with_full_tmpdir.sh");
+    QCOMPARE(QDir::tempPath(), full);
+    QFile probe(full + QStringLiteral("/probe"));
+    QVERIFY(probe.open(QIODevice::WriteOnly));
+    constexpr qsizetype size = qsizetype(64) * 1024;
+    QVERIFY(probe.write(QByteArray(size, 'x')) < size || !probe.flush());
+    probe.close();
+    probe.remove();
+    // The report is drawn in memory and handed to the server as it is: no temporary file.
+    removePdfs();
+    GuiFixture f;
+    calculateBoth(f);
+    QCOMPARE(clickPrint(f, QStringLiteral("speedCalculator")).said, QStringList());
+    QCOMPARE(pageLines(QStringLiteral("SpeedCalculator Resultaten")).size(), 7);
+}
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsSet(ProgramChild))
+        return runProgramWithAStuckReport(argv[0]);
+    testScheduler(); // before any test points the variable elsewhere
+    QApplication app(argc, argv);
+    TestPrintServers test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_printservers.moc"
