@@ -87,6 +87,25 @@ private:
 // not both be first.
 std::mutex qtPrinters;
 
+// When the spooler refuses the finished document (EndDoc fails: a queue that does not take jobs,
+// for one), Qt's Windows print engine only warns. The warning is caught on the thread that ended
+// the document and passed on as it would have been.
+thread_local bool documentRefused = false;
+QtMessageHandler passOn = nullptr;
+
+void noteRefusal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(u"QWin32PrintEngine::end: EndDoc failed") ||
+        message.startsWith(u"QWin32PrintEngine::end: EndPage failed"))
+        documentRefused = true;
+    passOn(type, context, message);
+}
+
+void watchForRefusal() {
+    static std::once_flag installed;
+    std::call_once(installed, [] { passOn = qInstallMessageHandler(noteRefusal); });
+    documentRefused = false;
+}
+
 class SpoolerPrintSystem final : public PrintSystem {
 public:
     PrintResult findDefaultPrinter(const Deadline&) override {
@@ -112,6 +131,7 @@ public:
     }
 
     std::unique_ptr<TextDevice> openDocument(const QString& documentName) override {
+        watchForRefusal();
         m_document = documentName.toStdWString();
         const std::lock_guard lock(qtPrinters);
         m_qprinter =
@@ -122,14 +142,14 @@ public:
     }
 
     PrintResult handOver(const Deadline& deadline, std::atomic<bool>& sent) override {
-        // Ending the page ended the document: the spooler has it.
-        sent = true;
-        if (m_qprinter->printerState() == QPrinter::Error) {
+        // Ending the page ended the document: the spooler has it, or has refused it.
+        if (documentRefused || m_qprinter->printerState() == QPrinter::Error) {
             PrintResult failed;
             failed.outcome = PrintOutcome::NotAccepted;
             failed.printer = m_printer;
             return failed;
         }
+        sent = true;
         const Printer printer(m_name);
         const auto until = std::chrono::steady_clock::now() + JobWatch;
         while (printer.isOpen()) {

@@ -4,6 +4,7 @@
 #include "GuiFixture.h"
 #include "ui/MessageBox.h"
 
+#include <QFile>
 #include <QScreen>
 #include <QTimer>
 
@@ -80,7 +81,13 @@ int main(int argc, char* argv[]) {
     f.run(QStringLiteral("speedCalculator.menu menu.about"));
     shoot(f.screens.about(), folder + QStringLiteral("/about.png"));
 
-    for (const RecordedMessage& message : f.messages)
+    // Whatever was said, also where a program without a console can leave it: messages.txt.
+    QFile said(folder + QStringLiteral("/messages.txt"));
+    const bool written = said.open(QIODevice::WriteOnly | QIODevice::Text);
+    for (const RecordedMessage& message : f.messages) {
         qWarning("%s", qPrintable(message.text));
+        if (written)
+            said.write(message.text.toUtf8() + '\n');
+    }
     return f.messages.empty() ? 0 : 1;
 }

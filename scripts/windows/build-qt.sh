@@ -50,14 +50,40 @@ sed -i '/set_package_properties(WrapPCRE2 PROPERTIES TYPE REQUIRED)/d' "$src/src
 # Widgets' removed_api.cpp keeps old entry points for programs linked against an older shared Qt,
 # none of which a static build has, and it names the tool and menu bars unconditionally.
 echo '// Nothing to keep for older programs in a static build.' >"$src/src/widgets/compat/removed_api.cpp"
+# The Windows Vista style includes the text edit and the input dialog, and draws the tool bar,
+# without asking whether they are there; elsewhere it asks.
+vista="$src/src/plugins/styles/windowsvista"
+sed -i -e 's|^#include <qtextedit.h>$|#if QT_CONFIG(textedit)\n&\n#endif|' \
+    -e 's|^#include <qinputdialog.h>$|#if QT_CONFIG(inputdialog)\n&\n#endif|' "$vista/qwindowsvistastyle_p_p.h"
+sed -i -e '/^    case CE_ToolBar:$/,/^        break;$/{/^    case CE_ToolBar:$/i #if QT_CONFIG(toolbar)' \
+    -e '/^        break;$/a #endif' -e '}' "$vista/qwindowsvistastyle.cpp"
+
+# Parts the program never uses that would still be linked in, being reachable in principle: the
+# common style's pictures (file, folder, media, dock and tool-bar icons; the arrows the calendar
+# pops up with stay), Direct3D 11 for widgets drawn through Qt's graphics layer (only OpenGL and
+# Quick widgets are; with it, shader code), and the C++ library's locales with every facet, which
+# a debugging dump of a widget's size and the number parser's lower-casing of "inf" and "nan"
+# (in the "C" locale, which is ASCII's) pull in.
+sed -i '/^set(qstyle_resource_files$/,/^)$/{/"styles\/images\/\(left\|right\|up\|down\)-[0-9]*\.png"/b;/"styles\/images\//d}' \
+    "$src/src/widgets/CMakeLists.txt"
+perl -0pi -e 's/#ifdef Q_OS_WIN\n(\s+r->d = new QRhiD3D11\()/#if 0 \/\/ no Direct3D 11 in this build\n$1/' \
+    "$src/src/gui/rhi/qrhi.cpp"
+perl -0pi -e 's/std::stringstream s;\n\s+s << .<.\n\s+<< q->width\(\) << .x. << q->height\(\)\n\s+<< std::showpos << q->x\(\) << q->y\(\)\n\s+<< .>.;\n\s+flags \+= s.str\(\);/const auto signedNumber = [](int n) { return (n < 0 ? "" : "+") + std::to_string(n); };\n        flags += "<" + std::to_string(q->width()) + "x" + std::to_string(q->height()) + signedNumber(q->x())\n                 + signedNumber(q->y()) + ">";/' \
+    "$src/src/widgets/kernel/qwidget.cpp"
+perl -0pi -e 's/static const std::ctype<char>& cType =\n\s+std::use_facet<std::ctype<char> >\(std::locale::classic\(\)\);\n\s+return cType.tolower\(ch\);/return ch >= \x27A\x27 && ch <= \x27Z\x27 ? char(ch - \x27A\x27 + \x27a\x27) : ch;/' \
+    "$src/src/3rdparty/double-conversion/double-conversion/string-to-double.cc"
+grep -q 'new QRhiD3D11' "$src/src/gui/rhi/qrhi.cpp" && grep -q '#if 0 // no Direct3D 11' "$src/src/gui/rhi/qrhi.cpp" &&
+    ! grep -q 'std::stringstream' "$src/src/widgets/kernel/qwidget.cpp" &&
+    ! grep -q 'std::locale' "$src/src/3rdparty/double-conversion/double-conversion/string-to-double.cc" ||
+    { echo "the size patches no longer fit Qt's source" >&2; exit 1; }
 
 # What Koerswacht does not use goes, so that the widgets, the style and the platform code that
 # refer to it do not pull it into the program. Kept on purpose: colour names (the screens' style
 # sheets say "transparent"), the style sheet parser, the calendar popup and the table view it
 # needs, message boxes, tooltips, the context menu of a text field, accessibility, the printer and
-# the PDF engine it is built on, and the offscreen platform for the tests. Some stay because Qt 6.4
-# does not compile without them: drag and drop (QApplication), the tab bar and widget, the list and
-# tree views (the Windows Vista style).
+# the PDF engine it is built on. Some stay because Qt 6.4 does not build without them: drag and drop
+# (QApplication), the tab bar and widget, the list and tree views (the Windows Vista style), and
+# Direct2D, of which the DirectWrite font engine's sources are made a part.
 off=(
     # modules
     sql network dbus opengl dynamicgl vulkan concurrent xml
@@ -66,12 +92,12 @@ off=(
     xmlstream xmlstreamreader xmlstreamwriter filesystemwatcher proxymodel sortfilterproxymodel
     identityproxymodel transposeproxymodel concatenatetablesproxymodel stringlistmodel gestures
     jalalicalendar hijricalendar islamiccivilcalendar timezone commandlineparser
+    sha3_fast # the compact SHA-3, which the PDF engine's hashing brings along
     # Gui
     harfbuzz freetype textmarkdownreader textmarkdownwriter textodfwriter movie imageformatplugin
     gif jpeg ico imageformat_ppm imageformat_xbm image_heuristic_mask image_text
     systemtrayicon desktopservices sessionmanager whatsthis raster_64bit raster_fp
     undocommand undostack undogroup tabletevent standarditemmodel filesystemmodel
-    direct2d
     # Widgets
     style_fusion effects treewidget listwidget tablewidget commandlinkbutton textbrowser splashscreen
     splitter formlayout lcdnumber dial combobox fontcombobox toolbar toolbox
@@ -97,9 +123,10 @@ export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file
 start=$(date +%s)
 # Static libraries, size-optimised, each function and datum in a section of its own so that the
 # program's link keeps only what it calls. No precompiled headers: Qt's include every header of a
-# module, also those of features that are off, which then fail their feature check. wintab.h (tablets) is not in Debian's source, hence no
-# tablet events. Debian's own moc, rcc and uic are the host tools. ccache keeps the objects in the
-# cache folder too, so a change to this script rebuilds sooner.
+# module, also those of features that are off, which then fail their feature check. wintab.h
+# (tablets) is not in Debian's source, hence no tablet events. Debian's own moc, rcc and uic are the
+# host tools. ccache keeps the objects in the cache folder too, so a change to this script rebuilds
+# sooner. -k 0: every file that fails is named in one run.
 cmake -S "$src" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64.cmake" \
     -DQT_HOST_PATH=/usr \
@@ -118,14 +145,21 @@ nice -n 10 cmake --build "$work/build" --parallel "$(nproc)" -- -k 0 >"$work/bui
     { grep -E -B2 -A12 'error:|FAILED' "$work/build.log" | head -n 80 >&2; exit 1; }
 cmake --install "$work/build" >"$work/install.log" 2>&1
 end=$(date +%s)
-# The licence texts of what the libraries bundle, for the notices file that travels with the
-# program; the feature summary, to see what a build holds.
-mkdir -p "$prefix/share/koerswacht"
-cp "$work/build/config.summary" "$prefix/share/koerswacht/" 2>/dev/null || true
-(cd "$src" && find src/3rdparty -maxdepth 2 \( -name 'qt_attribution.json' -o -iname 'LICENSE*' -o -iname 'COPYING*' \) -print0 |
-    xargs -0 -I{} install -D -m 644 {} "$prefix/share/koerswacht/{}")
-cp -r "$src/LICENSES" "$prefix/share/koerswacht/" 2>/dev/null || true
-cp "$src/debian/copyright" "$prefix/share/koerswacht/debian-copyright"
+# For the notices that travel with the program: each bundled library's attribution, licence and
+# source file names (its code is found in the program by them), Qt's licences, Debian's copyright.
+notes="$prefix/share/koerswacht"
+mkdir -p "$notes/3rdparty"
+for library in "$src"/src/3rdparty/*/; do
+    name="$(basename "$library")"
+    mkdir -p "$notes/3rdparty/$name"
+    (cd "$library" && find . -maxdepth 2 \( -name 'qt_attribution.json' -o -iname 'LICENSE*' -o -iname 'COPYING*' \) \
+        -exec cp --parents {} "$notes/3rdparty/$name/" \;)
+    find "$library" -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.cc' \) -printf '%f\n' | sort -u \
+        >"$notes/3rdparty/$name/sources.txt"
+done
+cp -r "$src/LICENSES" "$notes/"
+cp "$src/debian/copyright" "$notes/debian-copyright"
+echo "$version" >"$notes/debian-version"
 echo "$stamp" >"$prefix/.built"
 echo "Qt $upstream for Windows built in $((end - start)) s; prefix $(du -sh "$prefix" | cut -f1)" >&2
 rm -rf "$work"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Part of test.sh: drives the installed Koerswacht under Wine on the X display, as a user would with
-# the keyboard, from its own folder only (no DLL of the build on its path). Takes a screenshot of
-# each screen into $2. $1: test.sh's work folder, with the Wine prefix in use. Writes how many
-# checks passed to $1/driven-passed and exits with the number that failed.
+# Drives the installed Koerswacht under Wine ($WINEPREFIX) on the X display, as a user would with
+# the keyboard. Takes a screenshot of each screen into $2; $1 is the portable zip, which it starts
+# from another folder too. Exits with the number of checks that failed.
 set -uo pipefail
-work="$1"
+zip="$1"
 shots="$2"
+mkdir -p "$shots"
 wine=/usr/lib/wine/wine64
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 exe='C:\Program Files\Koerswacht\koerswacht.exe'
-unset WINEPATH WINEQT_QPA_PLATFORM WINEQT_PLUGIN_PATH
 # A Dutch officer's PC: the decimal comma, Dutch weekday names.
 export LANG=nl_NL.UTF-8 LC_ALL=nl_NL.UTF-8
 passed=0
@@ -61,7 +61,6 @@ end_program() {
 menu="$(start_program "$exe")"
 if [[ -z "$menu" ]]; then
     fail "installed Koerswacht shows its main window \"Koerswacht\""
-    echo "$passed" >"$work/driven-passed"
     exit "$failed"
 fi
 pass "installed Koerswacht shows its main window \"Koerswacht\""
@@ -110,17 +109,20 @@ keys "$menu" Tab Tab Return
 about="$(window_named 'About Koerswacht')"
 [[ -n "$about" ]] && pass "\"Koerswacht Info\" opens About" || fail "\"Koerswacht Info\" opens About"
 shoot "$about" about.png
-"$wine" reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ \
-    /d 'C:\windows\system32\msinfo32.exe' /f >/dev/null 2>&1
+# The tool where the path has a letter beyond the system's code page, as on a Dutch Windows.
+tool='C:\Systeem info ü'
+mkdir -p "$WINEPREFIX/drive_c/Systeem info ü"
+cp "$WINEPREFIX/drive_c/windows/system32/msinfo32.exe" "$WINEPREFIX/drive_c/Systeem info ü/msinfo32.exe"
+"$wine" reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ /d "$tool\msinfo32.exe" /f >/dev/null 2>&1
 keys "$about" Tab Return # "System Info..."
 started=""
 for _ in $(seq 1 100); do
-    started="$(pgrep -f -i 'msinfo32' || true)"
+    started="$(pgrep -f -i 'Systeem info ü.msinfo32' || true)"
     [[ -n "$started" ]] && break
     sleep 0.1
 done
-[[ -n "$started" ]] && pass "\"System Info...\" starts msinfo32.exe from the registry's PATH value" ||
-    fail "\"System Info...\" starts msinfo32.exe from the registry's PATH value"
+[[ -n "$started" ]] && pass "\"System Info...\" starts $tool\\msinfo32.exe, as the registry's PATH value names it" ||
+    fail "\"System Info...\" starts $tool\\msinfo32.exe, as the registry's PATH value names it"
 "$wine" taskkill /IM msinfo32.exe /F >/dev/null 2>&1
 # Then with neither the PATH value nor the folder value: the one message.
 "$wine" reg delete 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /f >/dev/null 2>&1
@@ -148,10 +150,10 @@ end_program
 # The portable copy, unpacked into a folder of its own with a blank in its name.
 portable="$WINEPREFIX/drive_c/users/Public/Koerswacht draagbaar"
 mkdir -p "$portable"
-unzip -q "$KOERSWACHT_ZIP" -d "$portable"
+unzip -q "$zip" -d "$portable"
 menu="$(start_program 'C:\users\Public\Koerswacht draagbaar\Koerswacht\koerswacht.exe')"
 [[ -n "$menu" ]] && pass "the portable copy starts from another folder" || fail "the portable copy starts from another folder"
 end_program
 
-echo "$passed" >"$work/driven-passed"
+echo "driven: $passed passed, $failed failed"
 exit "$failed"

@@ -1,0 +1,35 @@
+# The Windows edition, for a ship's satellite link: one koerswacht.exe with Qt and the GCC runtime
+# linked in, beside Koerswacht's licence and the notices for everything else it holds. `cpack` in
+# the build folder makes the portable zip and the NSIS installer (CPack runs makensis here too).
+
+# Unused sections dropped, symbols stripped, and the linker's map kept: the notices are read off it.
+target_link_options(koerswacht PRIVATE -Wl,--gc-sections -s -Wl,-Map=${PROJECT_BINARY_DIR}/koerswacht.map)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+get_filename_component(qt_prefix "${Qt6_DIR}/../../.." ABSOLUTE)
+set(notices ${PROJECT_BINARY_DIR}/THIRD-PARTY-NOTICES.txt)
+add_custom_command(OUTPUT ${notices} ${PROJECT_BINARY_DIR}/licence-page.txt
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/windows/notices.py ${PROJECT_BINARY_DIR}/koerswacht.map
+            ${qt_prefix} ${notices}
+    COMMAND ${CMAKE_COMMAND} -E cat ${PROJECT_SOURCE_DIR}/LICENSE ${notices} > ${PROJECT_BINARY_DIR}/licence-page.txt
+    DEPENDS koerswacht ${PROJECT_SOURCE_DIR}/scripts/windows/notices.py ${PROJECT_SOURCE_DIR}/LICENSE
+    COMMENT "Notices for what koerswacht.exe holds from others" VERBATIM)
+add_custom_target(koerswacht_notices ALL DEPENDS ${notices})
+
+install(TARGETS koerswacht RUNTIME DESTINATION .)
+install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+install(FILES ${notices} DESTINATION .)
+
+set(CPACK_GENERATOR NSIS ZIP)
+set(CPACK_PACKAGE_NAME Koerswacht)
+set(CPACK_PACKAGE_VENDOR "${KOERSWACHT_COMPANY}")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Koerswacht)
+set(CPACK_STRIP_FILES OFF) # stripped at the link already
+# Per generator: the zip holds the folder "Koerswacht"; the installer is named for its version.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/resources/windows/CPackOptions.cmake)
+set(CPACK_KOERSWACHT_VERSION ${PROJECT_VERSION})
+set(CPACK_KOERSWACHT_ICON ${PROJECT_SOURCE_DIR}/resources/koerswacht.ico)
+set(CPACK_KOERSWACHT_LICENCE_PAGE ${PROJECT_BINARY_DIR}/licence-page.txt)
+# Our own installer script, with CPack's file lists: resources/windows/NSIS.template.in.
+list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/resources/windows)
+include(CPack)

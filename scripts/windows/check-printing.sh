@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# "Afdrukken" from the Windows build, through Wine's printing to a private CUPS server's PDF
+# printer, under $WINEPREFIX on the X display:
+#   1. both reports, worked by the screenshot tour, print the same lines, word for word, as the
+#      Linux build prints them;
+#   2. with the queue refusing jobs, the Windows build says so for each report (Wine passes CUPS's
+#      refusal on as a failed EndDoc, the printer's state stays "ready"), and nothing is printed.
+# $1 the Windows build's screenshot_tour.exe, $2 the Linux build's screenshot_tour.
+set -euo pipefail
+windows_tour="$1" linux_tour="$2"
+top="$(cd "$(dirname "$0")/../.." && pwd)"
+work="$(mktemp -d)"
+eval "$("$top/scripts/cups-start.sh" 2>/dev/null)"
+trap '"$top/scripts/cups-stop.sh" "$KOERSWACHT_CUPS_DIR"; rm -rf "$work"' EXIT
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=nl_NL.UTF-8 LC_ALL=nl_NL.UTF-8
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+collect() { # collect FOLDER: waits until the queue is empty and both reports are there, then moves them
+    for _ in $(seq 1 100); do
+        [[ -z "$(lpstat -o 2>/dev/null)" && -f "$KOERSWACHT_PDF_DIR/SpeedCalculator_Resultaten.pdf" &&
+            -f "$KOERSWACHT_PDF_DIR/ETA_Calculator_Resultaten.pdf" ]] && break
+        sleep 0.1
+    done
+    mkdir -p "$1"
+    mv "$KOERSWACHT_PDF_DIR"/*.pdf "$1/" 2>/dev/null || true
+}
+words() { pdftotext -layout "$1" - 2>/dev/null | sed -e 's/  */ /g' -e 's/^ //' -e 's/ $//' | grep -v '^$'; }
+
+QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: "$linux_tour" "$work/linux-shots" >/dev/null 2>&1
+collect "$work/linux"
+timeout 300 /usr/lib/wine/wine64 "$windows_tour" "$(winpath "$work/windows-shots")" >/dev/null 2>&1
+collect "$work/windows"
+for report in ETA_Calculator_Resultaten SpeedCalculator_Resultaten; do
+    [[ -f "$work/windows/$report.pdf" ]] || { echo "FAIL: no $report.pdf from the Windows build" >&2; exit 1; }
+    diff <(words "$work/linux/$report.pdf") <(words "$work/windows/$report.pdf") >&2 ||
+        { echo "FAIL: $report.pdf differs from the Linux build's" >&2; exit 1; }
+    echo "PASS: $report.pdf through Wine, $(words "$work/windows/$report.pdf" | wc -l) lines as the Linux build prints them"
+done
+
+cupsreject -h "$CUPS_SERVER" PDF
+mkdir -p "$work/refused-shots"
+timeout 300 /usr/lib/wine/wine64 "$windows_tour" "$(winpath "$work/refused-shots")" >/dev/null 2>&1 || true
+said="$(cat "$work/refused-shots/messages.txt" 2>/dev/null)"
+grep 'not-accepting' "$KOERSWACHT_CUPS_DIR/log/error_log" | tail -n 1
+refused="De printer heeft het document niet aangenomen; er is niets afgedrukt."
+[[ "$(grep -c -F "$refused" <<<"$said")" -eq 2 ]] ||
+    { echo "FAIL: with the queue refusing jobs, the Windows build said: ${said:-nothing}" >&2; exit 1; }
+echo "PASS: with the queue refusing jobs, both reports say: $refused"
+! ls "$KOERSWACHT_PDF_DIR"/*.pdf >/dev/null 2>&1 || { echo "FAIL: a refusing queue printed" >&2; exit 1; }
+echo "PASS: and nothing printed"
