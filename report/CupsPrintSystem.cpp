@@ -52,11 +52,10 @@ struct Cups {
     decltype(&::cupsFinishDestDocument) finishDocument = nullptr;
     decltype(&::cupsCancelDestJob) cancelJob = nullptr;
     decltype(&::cupsLastError) lastError = nullptr;
-
-    bool loaded() const { return lastError != nullptr; }
 };
 
-const Cups& cups() {
+// Null where libcups cannot be loaded.
+const Cups* cups() {
     static const Cups loaded = [] {
         Cups c;
         QLibrary library(QStringLiteral("cups"), 2);
@@ -81,25 +80,26 @@ const Cups& cups() {
             resolve(c.cancelJob, "cupsCancelDestJob") && resolve(c.lastError, "cupsLastError");
         return all ? c : Cups{};
     }();
-    return loaded;
+    return loaded.lastError != nullptr ? &loaded : nullptr;
 }
 
 class CupsPrintSystem final : public PrintSystem {
 public:
     ~CupsPrintSystem() override {
-        const Cups& c = cups();
+        if (m_cups == nullptr)
+            return;
         if (m_info != nullptr)
-            c.freeInfo(m_info);
+            m_cups->freeInfo(m_info);
         if (m_dest != nullptr)
-            c.freeDests(1, m_dest);
+            m_cups->freeDests(1, m_dest);
         if (m_http != nullptr)
-            c.close(m_http);
+            m_cups->close(m_http);
     }
 
     PrintResult findDefaultPrinter(const Deadline& deadline) override {
-        const Cups& c = cups();
-        if (!c.loaded())
+        if (m_cups == nullptr)
             return verdict(CupsExchange::Step::FindPrinter, deadline, 0, ENOENT);
+        const Cups& c = *m_cups;
         int cancel = 0;
         errno = 0;
         m_http = c.connect(c.server(), c.port(), nullptr, AF_UNSPEC, c.encryption(), 1,
@@ -156,8 +156,10 @@ public:
     }
 
     PrintResult handOver(const Deadline& deadline, std::atomic<bool>& sent) override {
-        const Cups& c = cups();
         using Step = CupsExchange::Step;
+        if (m_cups == nullptr || m_http == nullptr)
+            return verdict(Step::HandOver, deadline, 0, ENOENT);
+        const Cups& c = *m_cups;
         const QByteArray title = m_documentName.toUtf8();
         int job = 0;
         const ipp_status_t created = c.createJob(m_http, m_dest, m_info, &job, title.constData(), 0, nullptr);
@@ -185,7 +187,7 @@ private:
         e.step = step;
         e.gaveUp = deadline.passed();
         e.connectError = connectError;
-        e.httpError = m_http != nullptr ? cups().error(m_http) : 0;
+        e.httpError = m_cups != nullptr && m_http != nullptr ? m_cups->error(m_http) : 0;
         e.ippStatus = ippStatus;
         e.accepting = m_accepting;
         e.printer = m_printer;
@@ -194,10 +196,11 @@ private:
 
     // A job that was made but did not get its document would wait on the server for it.
     void cancel(int job, const Deadline& deadline) {
-        if (!deadline.passed() && cups().error(m_http) == 0)
-            cups().cancelJob(m_http, m_dest, job);
+        if (!deadline.passed() && m_cups->error(m_http) == 0)
+            m_cups->cancelJob(m_http, m_dest, job);
     }
 
+    const Cups* const m_cups = cups();
     http_t* m_http = nullptr;
     cups_dest_t* m_dest = nullptr;
     cups_dinfo_t* m_info = nullptr;

@@ -37,7 +37,9 @@ struct ReportPrinting::Shared {
 
 ReportPrinting::ReportPrinting(SystemFactory factory, std::chrono::milliseconds within)
     : m_factory(factory ? std::move(factory) : SystemFactory(MakePrintSystem))
-    , m_within(within) {}
+    , m_within(within) {
+    connect(this, &ReportPrinting::workerDone, this, &ReportPrinting::finishDone, Qt::QueuedConnection);
+}
 
 ReportPrinting::~ReportPrinting() {
     abandonAll();
@@ -50,10 +52,7 @@ int ReportPrinting::workersRunning() {
 void ReportPrinting::start(PrintJob job, Done done) {
     const quint64 id = m_nextId++;
     auto shared = std::make_shared<Shared>();
-    shared->wake = [this, id] {
-        QMetaObject::invokeMethod(
-            this, [this, id] { finish(id, false); }, Qt::QueuedConnection);
-    };
+    shared->wake = [this, id] { emit workerDone(id); };
     // The worker stops a little before the screens' own limit, so that its own answer, more telling
     // than silence, usually arrives first.
     const Deadline deadline(Deadline::Clock::now() + m_within * 29 / 30, shared->abandoned);
@@ -85,6 +84,10 @@ void ReportPrinting::start(PrintJob job, Done done) {
     connect(timeUp.get(), &QTimer::timeout, this, [this, id] { finish(id, true); });
     timeUp->start(m_within);
     m_runs.emplace(id, Run{std::move(shared), std::move(done), std::move(timeUp)});
+}
+
+void ReportPrinting::finishDone(quint64 id) {
+    finish(id, false);
 }
 
 void ReportPrinting::finish(quint64 id, bool timeUp) {

@@ -46,6 +46,10 @@ public:
     // for them when it ends.
     static int workersRunning();
 
+signals:
+    // From a worker: its job is done. Heard on this object's thread.
+    void workerDone(quint64 id);
+
 private:
     struct Shared;
     struct Run {
@@ -53,6 +57,7 @@ private:
         Done done;
         std::unique_ptr<QTimer> timeUp;
     };
+    void finishDone(quint64 id);
     void finish(quint64 id, bool timeUp);
 
     SystemFactory m_factory;

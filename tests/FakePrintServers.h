@@ -67,7 +67,10 @@ public:
     static QByteArray closedPort() {
         const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address = loopback(0);
-        ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        if (::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(probe);
+            return "127.0.0.1:1"; // tcpmux: nothing listens there either
+        }
         socklen_t length = sizeof address;
         ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
         ::close(probe);

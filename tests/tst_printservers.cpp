@@ -182,17 +182,23 @@ const char* ProgramChild = "KOERSWACHT_TEST_PROGRAM";
 // The program as main() runs it, with a report stuck on a silent server when "Einde Programma" is
 // clicked. Says "ending" on its standard output just before the click.
 int runProgramWithAStuckReport(char* programName) {
-    return RunProgram(programName, [](Screens& screens) {
-        QTimer::singleShot(0, &screens, [&screens] {
-            auto& results = screens.etaResults();
+    QTimer print;
+    QTimer end;
+    print.setSingleShot(true);
+    end.setSingleShot(true);
+    return RunProgram(programName, [&print, &end](Screens& screens) {
+        EtaResults& results = screens.etaResults();
+        QObject::connect(&print, &QTimer::timeout, &results, [&screens, &results, &end] {
             screens.show(results);
             results.controls().print->click();
-            QTimer::singleShot(300, &screens, [&results] {
-                std::printf("%s\n", ReportPrinting::workersRunning() > 0 ? "ending" : "not printing");
-                std::fflush(stdout);
-                results.controls().endProgram->click();
-            });
+            end.start(300);
         });
+        QObject::connect(&end, &QTimer::timeout, &results, [&results] {
+            std::printf("%s\n", ReportPrinting::workersRunning() > 0 ? "ending" : "not printing");
+            std::fflush(stdout);
+            results.controls().endProgram->click();
+        });
+        print.start(0);
     });
 }
 
