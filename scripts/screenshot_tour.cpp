@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
 
     // Whatever was said, also where a program without a console can leave it: messages.txt.
     QFile said(folder + QStringLiteral("/messages.txt"));
-    const bool written = said.open(QIODevice::WriteOnly | QIODevice::Text);
+    const bool written = !f.messages.empty() && said.open(QIODevice::WriteOnly | QIODevice::Text);
     for (const RecordedMessage& message : f.messages) {
         qWarning("%s", qPrintable(message.text));
         if (written)
