@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev libfontconfig-dev libcups2-dev fonts-liberation fonts-liberation2 xvfb xauth)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick hardinfo x11-utils python3)
+    packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick hardinfo x11-utils python3 ccache)
 elif [[ "${1:-}" == "--release" ]]; then
     # Sanitizers, the fuzzer, the linters, the package check and the benchmarks.
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck dpkg-dev x11-utils libx11-dev lintian appstream

@@ -31,6 +31,12 @@ const QString NoDefault = QStringLiteral(
 const QString Refusing = QStringLiteral(
     "De printer \u201CPDF\u201D neemt op dit moment geen afdrukken aan. Er is niets afgedrukt.");
 
+// The cases that wait out a silent server also run as CTest tests of their own, beside the
+// others (tests/CMakeLists.txt); the run that does everything else is then told to leave them out.
+bool waitsRunApart() {
+    return qEnvironmentVariableIsSet("KOERSWACHT_WAITS_APART");
+}
+
 QByteArray testScheduler() {
     static const QByteArray scheduler = qgetenv("CUPS_SERVER");
     return scheduler;
@@ -258,6 +264,8 @@ void TestPrintServers::oneOutcomeInTime() {
     QFETCH(QString, screen);
     QFETCH(QString, message);
     QFETCH(int, atLeast);
+    if (message == NotAnswering && waitsRunApart()) // waits out the whole time allowed
+        QSKIP("runs as a test of its own");
     const bool closedPort = delay < 0;
     FakePrintServer server(kind, std::chrono::milliseconds(std::max(delay, 0)));
     QVERIFY(server.listening());
@@ -267,7 +275,10 @@ void TestPrintServers::oneOutcomeInTime() {
         if (rejecting)
             lpadmin("cupsaccept");
     });
-    const int jobsBefore = jobsTaken();
+    // Only a server that passes requests on can bring a job to the test printer's queue. With the
+    // others the message tells, and the queue is not counted: the printing tests may use it meanwhile.
+    const bool passesOn = kind == FakePrintServer::Kind::Slow;
+    const int jobsBefore = passesOn ? jobsTaken() : 0;
     GuiFixture f;
     calculateBoth(f);
     f.screens.show(f.screen(screen));
@@ -285,7 +296,8 @@ void TestPrintServers::oneOutcomeInTime() {
     QVERIFY(w.busyCursorDuring);
     QCOMPARE(w.captionAfter, caption);
     QVERIFY(!w.busyCursorAfter);
-    QCOMPARE(jobsTaken(), jobsBefore);
+    if (passesOn)
+        QCOMPARE(jobsTaken(), jobsBefore);
     qInfo("%s: outcome after %lld ms, longest event-loop gap %lld ms", QTest::currentDataTag(),
           static_cast<long long>(w.elapsed), static_cast<long long>(w.longestGap));
 }
@@ -375,6 +387,8 @@ void TestPrintServers::oneJobPerScreenAtATime() {
 }
 
 void TestPrintServers::nothingAfterTheEnd() {
+    if (waitsRunApart())
+        QSKIP("runs as a test of its own");
     FakePrintServer silent(FakePrintServer::Kind::Silent);
     GuiFixture f;
     calculateBoth(f);

@@ -50,13 +50,24 @@ sed -i '/set_package_properties(WrapPCRE2 PROPERTIES TYPE REQUIRED)/d' "$src/src
 # Widgets' removed_api.cpp keeps old entry points for programs linked against an older shared Qt,
 # none of which a static build has, and it names the tool and menu bars unconditionally.
 echo '// Nothing to keep for older programs in a static build.' >"$src/src/widgets/compat/removed_api.cpp"
-# The Windows Vista style includes the text edit and the input dialog, and draws the tool bar,
-# without asking whether they are there; elsewhere it asks.
+# A size-optimised build gets GCC's -Oz, which trades a little speed no screen of this program
+# notices for smaller code; Qt's build replaces whatever optimisation flag it is given by its own.
+sed -i '/^if(GCC OR CLANG AND NOT WASM)$/,/^endif()$/s/set(QT_CFLAGS_OPTIMIZE_SIZE "-Os")/set(QT_CFLAGS_OPTIMIZE_SIZE "-Oz")/' \
+    "$src/cmake/QtCompilerOptimization.cmake"
+grep -q 'set(QT_CFLAGS_OPTIMIZE_SIZE "-Oz")' "$src/cmake/QtCompilerOptimization.cmake" ||
+    { echo "Qt's optimisation flags are no longer where they were" >&2; exit 1; }
+# The Windows Vista style includes the text edit and the input dialog, draws the tool bar and
+# looks for list and tree views without asking whether they are there; elsewhere it asks.
 vista="$src/src/plugins/styles/windowsvista"
 sed -i -e 's|^#include <qtextedit.h>$|#if QT_CONFIG(textedit)\n&\n#endif|' \
     -e 's|^#include <qinputdialog.h>$|#if QT_CONFIG(inputdialog)\n&\n#endif|' "$vista/qwindowsvistastyle_p_p.h"
 sed -i -e '/^    case CE_ToolBar:$/,/^        break;$/{/^    case CE_ToolBar:$/i #if QT_CONFIG(toolbar)' \
     -e '/^        break;$/a #endif' -e '}' "$vista/qwindowsvistastyle.cpp"
+perl -0pi -e 's/(\n    else if \(QTreeView \*tree = qobject_cast<QTreeView \*> \(widget\)\) \{\n[^\n]*\n    \})/\n#if QT_CONFIG(treeview)$1\n#endif/g;' \
+    -e 's/(\n    else if \(QListView \*list = qobject_cast<QListView \*> \(widget\)\) \{\n[^\n]*\n    \})/\n#if QT_CONFIG(listview)$1\n#endif/g' \
+    "$vista/qwindowsvistastyle.cpp"
+perl -0pi -e 's/\n(\s+)res = qobject_cast<const QListView\*>\(widget\) \? 2 : 1;/\n#if QT_CONFIG(listview)\n$1res = qobject_cast<const QListView*>(widget) ? 2 : 1;\n#else\n$1res = 1;\n#endif/' \
+    "$vista/qwindowsxpstyle.cpp"
 
 # Parts the program never uses that would still be linked in, being reachable in principle: the
 # common style's pictures (file, folder, media, dock and tool-bar icons; the arrows the calendar
@@ -82,8 +93,8 @@ grep -q 'new QRhiD3D11' "$src/src/gui/rhi/qrhi.cpp" && grep -q '#if 0 // no Dire
 # sheets say "transparent"), the style sheet parser, the calendar popup and the table view it
 # needs, message boxes, tooltips, the context menu of a text field, accessibility, the printer and
 # the PDF engine it is built on. Some stay because Qt 6.4 does not build without them: drag and drop
-# (QApplication), the tab bar and widget, the list and tree views (the Windows Vista style), and
-# Direct2D, of which the DirectWrite font engine's sources are made a part.
+# (QApplication), the tab bar and widget (the Windows Vista style), and Direct2D, of which the
+# DirectWrite font engine's sources are made a part.
 off=(
     # modules
     sql network dbus opengl dynamicgl vulkan concurrent xml
@@ -104,7 +115,7 @@ off=(
     mainwindow dockwidget menubar mdiarea resizehandler statusbar progressbar scroller graphicsview
     graphicseffect textedit syntaxhighlighter rubberband statustip sizegrip keysequenceedit
     colordialog filedialog fontdialog progressdialog inputdialog errormessage wizard columnview
-    datawidgetmapper completer fscompleter undoview
+    datawidgetmapper completer fscompleter undoview listview treeview
     # PrintSupport
     printpreviewwidget printdialog printpreviewdialog cups
 )
