@@ -2,7 +2,8 @@
 # Builds the Windows edition here: the static Qt into the cache folder when it is not there yet,
 # koerswacht.exe and its tests (the "windows" preset), then with cpack the portable zip and the
 # NSIS installer in build-windows/build/. The zip is deflated again with zopfli, the tightest
-# deflate Windows Explorer unpacks. The last line names the zip and the installer.
+# deflate Windows Explorer unpacks. Says the three files' sizes; the last line names the zip and the
+# installer.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 scripts/install-deps.sh --windows
@@ -15,4 +16,6 @@ version="$(sed -n 's/^#define KOERSWACHT_VERSION_TEXT "\(.*\)"$/\1/p' generated/
 zip_file="$PWD/Koerswacht-$version-win64.zip"
 mv Koerswacht.zip "$zip_file"
 advzip --recompress -4 --iter 15 "$zip_file" >/dev/null
-echo "$zip_file $PWD/$(ls Koerswacht-*-setup.exe)"
+setup_file="$PWD/$(ls Koerswacht-*-setup.exe)"
+stat -c '%n: %s bytes' koerswacht.exe "$zip_file" "$setup_file" >&2
+echo "$zip_file $setup_file"
