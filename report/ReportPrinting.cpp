@@ -38,7 +38,9 @@ struct ReportPrinting::Shared {
 ReportPrinting::ReportPrinting(SystemFactory factory, std::chrono::milliseconds within)
     : m_factory(factory ? std::move(factory) : SystemFactory(MakePrintSystem))
     , m_within(within) {
-    connect(this, &ReportPrinting::workerDone, this, &ReportPrinting::finishDone, Qt::QueuedConnection);
+    connect(
+        this, &ReportPrinting::workerDone, this, [this](quint64 id) { finish(id, false); },
+        Qt::QueuedConnection);
 }
 
 ReportPrinting::~ReportPrinting() {
@@ -84,10 +86,6 @@ void ReportPrinting::start(PrintJob job, Done done) {
     connect(timeUp.get(), &QTimer::timeout, this, [this, id] { finish(id, true); });
     timeUp->start(m_within);
     m_runs.emplace(id, Run{std::move(shared), std::move(done), std::move(timeUp)});
-}
-
-void ReportPrinting::finishDone(quint64 id) {
-    finish(id, false);
 }
 
 void ReportPrinting::finish(quint64 id, bool timeUp) {

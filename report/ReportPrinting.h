@@ -57,7 +57,6 @@ private:
         Done done;
         std::unique_ptr<QTimer> timeUp;
     };
-    void finishDone(quint64 id);
     void finish(quint64 id, bool timeUp);
 
     SystemFactory m_factory;
