@@ -6,11 +6,14 @@
 #include <QPaintDevice>
 #include <QPrinter>
 
+#include <algorithm>
+
 namespace kw {
 
-PageDevice::PageDevice(QPaintDevice& device, QString name)
+PageDevice::PageDevice(QPaintDevice& device, QString name, std::function<void()> opened)
     : m_device(device)
     , m_name(std::move(name))
+    , m_opened(std::move(opened))
     , m_font(QStringLiteral("Arial")) {
     m_font.setStyleHint(QFont::SansSerif);
 }
@@ -30,7 +33,16 @@ void PageDevice::open() {
     if (!m_painter.begin(&m_device))
         throw RunTimeError(ErrorKind::Printer, {}, Expected::Nothing,
                            QStringLiteral("De printer \u201C%1\u201D kan niet worden geopend.").arg(m_name));
+    if (m_opened)
+        m_opened();
+    m_painter.scale(m_scale, m_scale);
     m_painter.setFont(m_font);
+}
+
+void PageDevice::fitReport(double width, double height) {
+    const double across = width > 0.0 ? m_device.width() / width : 1.0;
+    const double down = height > 0.0 ? m_device.height() / height : 1.0;
+    m_scale = std::clamp(std::min(across, down), 0.01, 1.0);
 }
 
 void PageDevice::setFont(double pointSize, bool bold) {

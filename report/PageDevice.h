@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QPainter>
 
+#include <functional>
+
 class QPaintDevice;
 
 namespace kw {
@@ -15,7 +17,8 @@ namespace kw {
 class PageDevice final : public TextDevice {
 public:
     // `device` outlives this page; `name` is the printer's, for the message when it cannot be opened.
-    PageDevice(QPaintDevice& device, QString name);
+    // `opened` runs once the device has started the document.
+    PageDevice(QPaintDevice& device, QString name, std::function<void()> opened = {});
     ~PageDevice() override;
     PageDevice(const PageDevice&) = delete;
     PageDevice& operator=(const PageDevice&) = delete;
@@ -27,14 +30,17 @@ public:
     void drawText(double x, double y, const QString& text) override;
     void touch() override;
     void endDocument() override;
+    void fitReport(double width, double height) override;
 
 private:
     void open();
 
     QPaintDevice& m_device;
     QString m_name;
+    std::function<void()> m_opened;
     QPainter m_painter;
     QFont m_font;
+    double m_scale = 1.0;
 };
 
 } // namespace kw

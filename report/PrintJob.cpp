@@ -35,6 +35,14 @@ QString PrintMessage(const PrintResult& result) {
                          .arg(printer, reason)
                    : QStringLiteral("%1 neemt op dit moment geen afdrukken aan%2. Er is niets afgedrukt.")
                          .arg(printer, reason);
+    case PrintOutcome::NeedsLogin:
+        return QStringLiteral("De afdrukserver vraagt om aanmelding met een gebruikersnaam en wachtwoord. "
+                              "Er is niets afgedrukt; laat de beheerder afdrukken zonder aanmelding "
+                              "toestaan of stel een andere standaardprinter in, en probeer het opnieuw.");
+    case PrintOutcome::NeedsEncryption:
+        return QStringLiteral("De afdrukserver aanvaardt alleen een versleutelde verbinding, en die kwam "
+                              "niet tot stand. Er is niets afgedrukt; laat de beheerder de versleuteling "
+                              "van de afdrukserver controleren, en probeer het opnieuw.");
     case PrintOutcome::NotAccepted:
         return QStringLiteral("De printer heeft het document niet aangenomen%1; er is niets afgedrukt.")
             .arg(reason);

@@ -24,6 +24,8 @@ enum class PrintOutcome {
     NotAnswering,      // the printer or the print server said nothing in time
     Refusing,          // the default printer does not take jobs now
     NotAccepted,       // the document did not reach the queue
+    NeedsLogin,        // the print server asks for a user name and password, which the program has not
+    NeedsEncryption,   // the print server takes only an encrypted connection, which did not come about
 };
 
 struct PrintResult {

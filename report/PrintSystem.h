@@ -39,9 +39,12 @@ public:
 
     // Finds the default printer and whether it takes a job now: Printed when it does.
     virtual PrintResult findDefaultPrinter(const Deadline& deadline) = 0;
-    // The page of a new document on that printer, for the report to be drawn on. Throws
-    // RunTimeError(Printer) when the printer cannot be opened.
-    virtual std::unique_ptr<TextDevice> openDocument(const QString& documentName) = 0;
+    // The page of a new document on that printer, for the report to be drawn on. Where drawing is
+    // itself the handing over (the Windows spooler has the document from StartDoc on), the page
+    // sets `sent` when it starts the document. Throws RunTimeError(Printer) when the printer cannot
+    // be opened.
+    virtual std::unique_ptr<TextDevice> openDocument(const QString& documentName,
+                                                     std::atomic<bool>& sent) = 0;
     // Hands the drawn and ended document to the print system and reads back what became of it.
     // Sets `sent` once the whole document is with the print system.
     virtual PrintResult handOver(const Deadline& deadline, std::atomic<bool>& sent) = 0;
@@ -50,8 +53,10 @@ public:
 // CUPS where the program was built with it, otherwise the Windows spooler.
 std::unique_ptr<PrintSystem> MakePrintSystem();
 
-// One print job from start to end: the printer, the page, the report drawn, the handing over.
-// Runs on a worker thread; never throws.
+// One print job from start to end: the printer, the page, the report drawn (scaled down as a whole
+// where the paper is smaller than the report), the handing over. The deadline is asked before each
+// step that can still be left undone, whether or not the print system asks it itself. Runs on a
+// worker thread; never throws.
 PrintResult RunPrintJob(PrintSystem& system, const PrintJob& job, const Deadline& deadline,
                         std::atomic<bool>& sent);
 

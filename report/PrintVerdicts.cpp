@@ -6,9 +6,16 @@ namespace kw {
 
 namespace {
 
-// IPP status codes (RFC 8011).
-constexpr int IppLastSuccess = 0x00ff;
+// IPP status codes (RFC 8011, and the ones libcups adds for what HTTP said). Like libcups, only
+// the successful codes IPP defines count as success: a code past them is no promise of a job.
+constexpr int IppLastSuccess = 0x0007; // successful-ok-events-complete
+constexpr int IppNotAuthenticated = 0x0402;
 constexpr int IppNotAcceptingJobs = 0x0506;
+constexpr int IppAuthenticationCanceled = 0x1000;
+constexpr int IppUpgradeRequired = 0x1002;
+constexpr int HttpUnauthorized = 401;
+constexpr int HttpAuthorizationCanceled = 1000; // libcups: a login was asked for and none given
+constexpr int HttpUpgradeRequired = 426;
 
 PrintResult result(PrintOutcome outcome, const QString& printer, const QString& reason = {}) {
     PrintResult r;
@@ -28,11 +35,18 @@ PrintResult CupsVerdict(const CupsExchange& e) {
     // for the request that could not be made.
     if (e.connectError != 0 || e.httpError != 0)
         return result(PrintOutcome::ServerUnreachable, e.printer);
+    if (e.httpStatus == HttpUnauthorized || e.httpStatus == HttpAuthorizationCanceled ||
+        e.ippStatus == IppNotAuthenticated || e.ippStatus == IppAuthenticationCanceled)
+        return result(PrintOutcome::NeedsLogin, e.printer);
+    if (e.httpStatus == HttpUpgradeRequired || e.ippStatus == IppUpgradeRequired)
+        return result(PrintOutcome::NeedsEncryption, e.printer);
     if (e.ippStatus == IppNotAcceptingJobs)
         return result(PrintOutcome::Refusing, e.printer);
-    if (e.ippStatus > IppLastSuccess) {
+    if (e.failed || e.ippStatus < 0 || e.ippStatus > IppLastSuccess) {
+        // A printer found but not described (what it takes cannot be read) takes no job now.
         if (e.step == Step::FindPrinter)
-            return result(PrintOutcome::NoDefaultPrinter, {});
+            return e.printer.isEmpty() ? result(PrintOutcome::NoDefaultPrinter, {})
+                                       : result(PrintOutcome::Refusing, e.printer);
         return result(PrintOutcome::NotAccepted, e.printer);
     }
     if (!e.accepting)

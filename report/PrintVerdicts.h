@@ -19,10 +19,14 @@ struct CupsExchange {
         HandOver,    // the job and its document
     };
     Step step = Step::FindPrinter;
-    bool gaveUp = false;   // the deadline passed while waiting for the server
-    int connectError = 0;  // errno of a connection that could not be made; 0 when connected
-    int httpError = 0;     // errno the connection failed with during the exchange; 0 when it held
-    int ippStatus = 0;     // the server's IPP status code for the exchange
+    bool gaveUp = false;  // the deadline passed while waiting for the server
+    int connectError = 0; // errno of a connection that could not be made; 0 when connected
+    int httpError = 0;    // errno the connection failed with during the exchange; 0 when it held
+    int ippStatus = 0;    // the server's IPP status code for the exchange
+    int httpStatus = 0;   // the HTTP status of the server's last answer; 0 where none came
+    // The step did not get what it asked for (no destination, no description, no job number, a
+    // document not written), whatever status libcups kept from an earlier request.
+    bool failed = false;
     bool accepting = true; // the printer's printer-is-accepting-jobs
     QString printer;
 };

@@ -5,6 +5,7 @@
 
 #include <QTimer>
 
+#include <list>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -14,7 +15,36 @@ namespace kw {
 
 namespace {
 
-std::atomic<int> workers{0};
+// Every worker not yet joined. A worker counts as running until its thread has ended, its job and
+// Qt's data for its thread destroyed with it: what has finished is joined when the count is asked
+// for, which takes no longer than those destructors. Never destroyed, so that the program can end
+// with a worker still waiting on a print system.
+struct Workers {
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finishing; // its work and everything it held are gone
+    };
+    std::mutex mutex;
+    std::list<Worker> all;
+
+    int running() {
+        const std::lock_guard lock(mutex);
+        for (auto worker = all.begin(); worker != all.end();) {
+            if (worker->finishing->load()) {
+                worker->thread.join();
+                worker = all.erase(worker);
+            } else {
+                ++worker;
+            }
+        }
+        return int(all.size());
+    }
+};
+
+Workers& workers() {
+    static auto* const all = new Workers;
+    return *all;
+}
 
 } // namespace
 
@@ -48,7 +78,7 @@ ReportPrinting::~ReportPrinting() {
 }
 
 int ReportPrinting::workersRunning() {
-    return workers.load();
+    return workers().running();
 }
 
 void ReportPrinting::start(PrintJob job, Done done) {
@@ -58,24 +88,34 @@ void ReportPrinting::start(PrintJob job, Done done) {
     // The worker stops a little before the screens' own limit, so that its own answer, more telling
     // than silence, usually arrives first.
     const Deadline deadline(Deadline::Clock::now() + m_within * 29 / 30, shared->abandoned);
+    struct Work {
+        std::shared_ptr<Shared> shared;
+        PrintJob job;
+        SystemFactory factory;
+        Deadline deadline;
+    };
+    auto work = std::make_unique<Work>(Work{shared, std::move(job), m_factory, deadline});
+    auto finishing = std::make_shared<std::atomic<bool>>(false);
     try {
-        ++workers;
-        std::thread([shared, job = std::move(job), factory = m_factory, deadline] {
-            PrintResult result;
+        std::thread thread([work = std::move(work), finishing]() mutable {
             {
-                const std::unique_ptr<PrintSystem> system = factory();
-                result = RunPrintJob(*system, job, deadline, shared->sent);
+                const std::unique_ptr<Work> w = std::move(work);
+                PrintResult result;
+                {
+                    const std::unique_ptr<PrintSystem> system = w->factory();
+                    result = RunPrintJob(*system, w->job, w->deadline, w->shared->sent);
+                }
+                const std::lock_guard lock(w->shared->mutex);
+                w->shared->result = result;
+                if (w->shared->wake)
+                    w->shared->wake();
             }
-            {
-                const std::lock_guard lock(shared->mutex);
-                shared->result = result;
-                if (shared->wake)
-                    shared->wake();
-            }
-            --workers;
-        }).detach();
+            finishing->store(true);
+        });
+        Workers& all = workers();
+        const std::lock_guard lock(all.mutex);
+        all.all.push_back({std::move(thread), std::move(finishing)});
     } catch (const std::system_error&) {
-        --workers;
         throw RunTimeError(ErrorKind::Printer, {}, Expected::Nothing,
                            QStringLiteral("Afdrukken kan nu niet worden gestart. Er is niets afgedrukt; "
                                           "probeer het opnieuw."));

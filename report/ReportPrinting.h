@@ -43,7 +43,8 @@ public:
     void abandonAll();
 
     // Workers of any ReportPrinting still running, given up on or not: the program does not wait
-    // for them when it ends.
+    // for them when it ends. A worker runs until its thread has ended; those that have are joined
+    // here, so that none is still freeing what it held when this says 0.
     static int workersRunning();
 
 signals:

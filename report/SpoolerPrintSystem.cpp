@@ -5,6 +5,7 @@
 #include "PageDevice.h"
 #include "PrintSystem.h"
 #include "PrintVerdicts.h"
+#include "RefusalWatch.h"
 
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -87,27 +88,9 @@ private:
 // not both be first.
 std::mutex qtPrinters;
 
-// When the spooler refuses the finished document (EndDoc fails: a queue that does not take jobs,
-// for one), Qt's Windows print engine only warns. The warning is caught on the thread that ended
-// the document and passed on as it would have been.
-thread_local bool documentRefused = false;
-QtMessageHandler passOn = nullptr;
-
-void noteRefusal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith(u"QWin32PrintEngine::end: EndDoc failed") ||
-        message.startsWith(u"QWin32PrintEngine::end: EndPage failed"))
-        documentRefused = true;
-    passOn(type, context, message);
-}
-
-void watchForRefusal() {
-    static std::once_flag installed;
-    std::call_once(installed, [] { passOn = qInstallMessageHandler(noteRefusal); });
-    documentRefused = false;
-}
-
 class SpoolerPrintSystem final : public PrintSystem {
 public:
+    // The spooler's calls take no time limit: RunPrintJob asks the deadline after this one.
     PrintResult findDefaultPrinter(const Deadline&) override {
         DWORD size = 0;
         GetDefaultPrinterW(nullptr, &size);
@@ -130,26 +113,27 @@ public:
         return SpoolerPrinterVerdict(m_printer, status, attributes);
     }
 
-    std::unique_ptr<TextDevice> openDocument(const QString& documentName) override {
-        watchForRefusal();
+    std::unique_ptr<TextDevice> openDocument(const QString& documentName, std::atomic<bool>& sent) override {
+        WatchForRefusal();
         m_document = documentName.toStdWString();
         const std::lock_guard lock(qtPrinters);
         m_qprinter =
             std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_printer), QPrinter::HighResolution);
         m_qprinter->setDocName(documentName);
         m_qprinter->setCreator(QStringLiteral("Koerswacht"));
-        return std::make_unique<PageDevice>(*m_qprinter, m_printer);
+        // Qt's print engine starts the spooler's document (StartDoc) when the page is opened, and
+        // from then on the spooler may print what it has, whatever becomes of this job.
+        return std::make_unique<PageDevice>(*m_qprinter, m_printer, [&sent] { sent = true; });
     }
 
-    PrintResult handOver(const Deadline& deadline, std::atomic<bool>& sent) override {
+    PrintResult handOver(const Deadline& deadline, std::atomic<bool>&) override {
         // Ending the page ended the document: the spooler has it, or has refused it.
-        if (documentRefused || m_qprinter->printerState() == QPrinter::Error) {
+        if (RefusalHeard() || m_qprinter->printerState() == QPrinter::Error) {
             PrintResult failed;
             failed.outcome = PrintOutcome::NotAccepted;
             failed.printer = m_printer;
             return failed;
         }
-        sent = true;
         const Printer printer(m_name);
         const auto until = std::chrono::steady_clock::now() + JobWatch;
         while (printer.isOpen()) {

@@ -18,6 +18,9 @@ public:
     // Marks that a line was printed, so an empty document still opens.
     virtual void touch() = 0;
     virtual void endDocument() = 0;
+    // The whole report's extent in device units, measured before it is drawn: a page smaller than
+    // that draws the report scaled down as a whole, in its proportions, rather than cut it off.
+    virtual void fitReport(double /*width*/, double /*height*/) {}
 };
 
 } // namespace kw

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -22,11 +23,12 @@
 class FakePrintServer {
 public:
     enum class Kind {
-        Silent,       // takes connections and never answers
-        AnswersOnce,  // passes the first request on and its answer back, then never answers again
-        Slow,         // passes everything on, each answer held back for the delay
-        ClosesAtOnce, // closes every connection as soon as it is made
-        NoDefault,    // answers every request: there is no default printer
+        Silent,        // takes connections and never answers
+        AnswersOnce,   // passes the first request on and its answer back, then never answers again
+        Slow,          // passes everything on, each answer held back for the delay
+        HoldsDocument, // passes everything on, the answer to a document (Send-Document) held back
+        ClosesAtOnce,  // closes every connection as soon as it is made
+        NoDefault,     // answers every request: there is no default printer
     };
 
     explicit FakePrintServer(Kind kind, std::chrono::milliseconds delay = {})
@@ -133,6 +135,7 @@ private:
         }
         char buffer[65536];
         bool awaitingAnswer = false;
+        QByteArray request; // the start of the request being answered
         pollfd both[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
         while (!m_stop) {
             if (::poll(both, 2, 20) <= 0)
@@ -144,8 +147,12 @@ private:
                 // Gone silent: what comes in is swallowed, nothing goes out, the connection stays.
                 if (m_kind == Kind::AnswersOnce && m_answered)
                     continue;
-                if (!awaitingAnswer)
+                if (!awaitingAnswer) {
                     ++m_requestsPassedOn;
+                    request.clear();
+                }
+                if (request.size() < 4096)
+                    request.append(buffer, std::min<ssize_t>(n, 4096));
                 awaitingAnswer = true;
                 if (::write(server, buffer, size_t(n)) != n)
                     break;
@@ -154,7 +161,8 @@ private:
                 const ssize_t n = ::read(server, buffer, sizeof buffer);
                 if (n <= 0)
                     break;
-                if (m_kind == Kind::Slow && awaitingAnswer)
+                if (awaitingAnswer &&
+                    (m_kind == Kind::Slow || (m_kind == Kind::HoldsDocument && sendsDocument(request))))
                     pause(m_delay);
                 awaitingAnswer = false;
                 if (::write(client, buffer, size_t(n)) != n)
@@ -163,6 +171,22 @@ private:
             }
         }
         ::close(server);
+    }
+
+    // Whether an HTTP request carrying IPP, as far as it has come, is a Send-Document: its operation
+    // id, after the headers and, for a chunked body, the first chunk's size line.
+    static bool sendsDocument(const QByteArray& request) {
+        qsizetype body = request.indexOf("\r\n\r\n");
+        if (body < 0)
+            return false;
+        body += 4;
+        if (request.left(body).toLower().contains("transfer-encoding: chunked")) {
+            const qsizetype line = request.indexOf("\r\n", body);
+            if (line < 0)
+                return false;
+            body = line + 2;
+        }
+        return request.size() >= body + 4 && request[body + 2] == '\x00' && request[body + 3] == '\x06';
     }
 
     // Reads HTTP requests carrying IPP and answers each with client-error-not-found, which is what

@@ -64,12 +64,15 @@ std::vector<Word> words(const QString& pdf) {
     return result;
 }
 
-const Word* find(const std::vector<Word>& all, const QString& text, int occurrence = 0) {
+// A word that is not on the page is one that stands nowhere: every position check on it fails,
+// naming the word, and the suite goes on.
+const Word& find(const std::vector<Word>& all, const QString& text, int occurrence = 0) {
+    static const Word nowhere{qQNaN(), qQNaN(), qQNaN(), QString()};
     for (const Word& w : all) {
         if (w.text == text && occurrence-- == 0)
-            return &w;
+            return w;
     }
-    return nullptr;
+    return nowhere;
 }
 
 // The report font's metrics, in PDF points.
@@ -174,28 +177,28 @@ void TestPrinting::etaReport() {
 
     // Columns, in the body font's average character width from the page's column 0.
     const double column = measure(14).averageCharWidth;
-    const Word* label = find(all, QStringLiteral("Vertek"));
-    QVERIFY(label);
-    const double origin = label->x - 14 * column;
+    const Word& label = find(all, QStringLiteral("Vertek"));
+    QVERIFY2(!qIsNaN(label.x), "on the page");
+    const double origin = label.x - 14 * column;
     for (const QString& value : {QStringLiteral("01-03-2002"), QStringLiteral("0"), QStringLiteral("1uur")})
-        QVERIFY2(std::abs(find(all, value)->x - (origin + 42 * column)) < 0.3 * column, qPrintable(value));
-    const Word* distance = find(all, QStringLiteral("120") + locale.decimalPoint() + QStringLiteral("00"));
-    QVERIFY2(std::abs(distance->x - (origin + 42 * column)) < 0.3 * column, "distance in zone 4");
-    const Word* speed = find(all, firstSpeed);
+        QVERIFY2(std::abs(find(all, value).x - (origin + 42 * column)) < 0.3 * column, qPrintable(value));
+    const Word& distance = find(all, QStringLiteral("120") + locale.decimalPoint() + QStringLiteral("00"));
+    QVERIFY2(std::abs(distance.x - (origin + 42 * column)) < 0.3 * column, "distance in zone 4");
+    const Word& speed = find(all, firstSpeed);
     const double blank = measure(14).blank;
-    QVERIFY(std::abs(speed->x - (origin + 14 * column + blank)) < 0.3 * column);
-    QVERIFY(std::abs(find(all, friday)->x - (origin + 28 * column + blank)) < 0.3 * column);
+    QVERIFY(std::abs(speed.x - (origin + 14 * column + blank)) < 0.3 * column);
+    QVERIFY(std::abs(find(all, friday).x - (origin + 28 * column + blank)) < 0.3 * column);
 
     // Title 16 points bold, body 14 regular, told by the widths of their words; 30 lines of 14
     // points from "Vertek" to the last row.
-    const Word* title = find(all, QStringLiteral("Calculator"));
-    QVERIFY(std::abs(title->xMax - title->x - measure(16, true).width(QStringLiteral("Calculator"))) < 0.5);
-    QVERIFY(std::abs(label->xMax - label->x - measure(14).width(QStringLiteral("Vertek"))) < 0.5);
-    const Word* lastRow = find(all, QStringLiteral("01-03-2002"), 11);
-    QVERIFY(lastRow);
+    const Word& title = find(all, QStringLiteral("Calculator"));
+    QVERIFY(std::abs(title.xMax - title.x - measure(16, true).width(QStringLiteral("Calculator"))) < 0.5);
+    QVERIFY(std::abs(label.xMax - label.x - measure(14).width(QStringLiteral("Vertek"))) < 0.5);
+    const Word& lastRow = find(all, QStringLiteral("01-03-2002"), 11);
+    QVERIFY2(!qIsNaN(lastRow.x), "on the page");
     const double expected = 30 * measure(14).lineSpacing;
-    QVERIFY2(std::abs((lastRow->y - label->y) - expected) < 0.02 * expected,
-             qPrintable(QStringLiteral("%1 vs %2").arg(lastRow->y - label->y).arg(expected)));
+    QVERIFY2(std::abs((lastRow.y - label.y) - expected) < 0.02 * expected,
+             qPrintable(QStringLiteral("%1 vs %2").arg(lastRow.y - label.y).arg(expected)));
     QVERIFY(
         run(QStringLiteral("pdffonts"), {outputFolder() + QStringLiteral("/ETA_Calculator_Resultaten.pdf")})
             .contains(u"Bold"));
@@ -243,17 +246,17 @@ void TestPrinting::speedReport() {
     QCOMPARE(lines, expected);
 
     const double column = measure(12).averageCharWidth;
-    const double origin = find(all, QStringLiteral("Vertrek"))->x;
+    const double origin = find(all, QStringLiteral("Vertrek")).x;
     for (const QString& value : {QStringLiteral("06-12-2026"), QStringLiteral("07-12-2026"),
                                  QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("29:30")})
-        QVERIFY2(std::abs(find(all, value)->x - (origin + 28 * column)) < 0.3 * column, qPrintable(value));
+        QVERIFY2(std::abs(find(all, value).x - (origin + 28 * column)) < 0.3 * column, qPrintable(value));
     // The speed is joined to its label: it starts where the label's ink ends.
     const double labelEnd = origin + measure(12).width(QStringLiteral("Gemiddelde snelheid = "));
-    QVERIFY(std::abs(find(all, speed)->x - labelEnd) < 0.3 * column);
-    QVERIFY(std::abs(find(all, QStringLiteral("SpeedCalculator"))->x -
+    QVERIFY(std::abs(find(all, speed).x - labelEnd) < 0.3 * column);
+    QVERIFY(std::abs(find(all, QStringLiteral("SpeedCalculator")).x -
                      (origin + 28 * measure(16, true).averageCharWidth)) < 0.3 * column);
     const double lineSpacing = measure(12).lineSpacing;
-    const double span = find(all, QStringLiteral("Gemiddelde"))->y - find(all, QStringLiteral("Vertrek"))->y;
+    const double span = find(all, QStringLiteral("Gemiddelde")).y - find(all, QStringLiteral("Vertrek")).y;
     QVERIFY2(std::abs(span - 6 * lineSpacing) < 0.02 * span, qPrintable(QString::number(span)));
 }
 

@@ -4,11 +4,14 @@
 
 #include "RecordingDevice.h"
 #include "core/RunTimeError.h"
+#include "report/Paper.h"
 #include "report/PrintSystem.h"
 #include "report/PrintVerdicts.h"
+#include "report/RefusalWatch.h"
 #include "report/ReportPrinting.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTest>
 
 #include <cerrno>
@@ -25,21 +28,31 @@ namespace {
 
 using Step = CupsExchange::Step;
 
-// A print system played by the test: what each step answers, and how long it takes.
+// A print system played by the test: what each step answers, and how long it takes. Like the
+// Windows spooler, it does not ask the deadline itself.
 class PlayedSystem final : public PrintSystem {
 public:
     PrintResult found;
     PrintResult handed;
     bool openFails = false;
+    bool drawingHandsOver = false; // the spooler's way: the document is the print system's from the start
+    std::chrono::milliseconds finding{0};
     std::chrono::milliseconds drawing{0};
     std::shared_ptr<RecordingDevice> page = std::make_shared<RecordingDevice>();
+    int opened = 0;
     int handOvers = 0;
 
-    PrintResult findDefaultPrinter(const Deadline&) override { return found; }
-    std::unique_ptr<TextDevice> openDocument(const QString&) override {
+    PrintResult findDefaultPrinter(const Deadline&) override {
+        std::this_thread::sleep_for(finding);
+        return found;
+    }
+    std::unique_ptr<TextDevice> openDocument(const QString&, std::atomic<bool>& sent) override {
         if (openFails)
             throw RunTimeError(ErrorKind::Printer, {}, Expected::Nothing,
                                QStringLiteral("kan niet worden geopend"));
+        ++opened;
+        if (drawingHandsOver)
+            sent = true;
         std::this_thread::sleep_for(drawing);
         return std::make_unique<Forwarding>(page);
     }
@@ -85,6 +98,7 @@ struct Gate {
     std::mutex mutex;
     std::condition_variable opened;
     bool open = false;
+    std::atomic<int> waiting = 0; // workers that have reached the gate
     void let() {
         const std::lock_guard lock(mutex);
         open = true;
@@ -101,12 +115,13 @@ public:
     explicit GatedSystem(std::shared_ptr<Gate> gate)
         : m_gate(std::move(gate)) {}
     PrintResult findDefaultPrinter(const Deadline&) override {
+        ++m_gate->waiting;
         m_gate->wait();
         PrintResult ready;
         ready.printer = QStringLiteral("Brug");
         return ready;
     }
-    std::unique_ptr<TextDevice> openDocument(const QString&) override {
+    std::unique_ptr<TextDevice> openDocument(const QString&, std::atomic<bool>&) override {
         return std::make_unique<RecordingDevice>();
     }
     PrintResult handOver(const Deadline&, std::atomic<bool>& sent) override {
@@ -135,6 +150,15 @@ private slots:
     void jobDrawsThenHandsOver();
     void jobStopsAtTheFirstFailure();
     void jobGivenUpWhileDrawingIsNotHandedOver();
+    void deadlinePassedWhileFindingOpensNothing();
+    void givenUpAfterTheSpoolerHasTheDocument();
+    void workerCountsUntilItsLastDestructor();
+    void refusalHeardOnItsThreadAndPassedOn();
+    void mediaSizes_data();
+    void mediaSizes();
+#ifdef Q_OS_WIN
+    void refusalTextIsQtsOwn();
+#endif
     void outcomeOnceWhenTheWorkerIsLate();
     void outcomeFromTheWorker();
     void abandonedJobsAreNotHeardOf();
@@ -226,8 +250,43 @@ void TestPrintOutcomes::cups_data() {
                                      << PrintOutcome::NotAnswering;
     QTest::newRow("gave up while handing over")
         << make(Step::HandOver, true, 0, EPIPE, 0x0502) << PrintOutcome::NotAnswering;
+    // Until the default destination is known, no printer is named.
+    const auto unnamed = [](CupsExchange e) {
+        e.printer.clear();
+        return e;
+    };
     QTest::newRow("no default destination")
-        << make(Step::FindPrinter, false, 0, 0, 0x0406) << PrintOutcome::NoDefaultPrinter;
+        << unnamed(make(Step::FindPrinter, false, 0, 0, 0x0406)) << PrintOutcome::NoDefaultPrinter;
+    // Steps that failed while the status libcups kept says success, as recorded from each branch:
+    // never "printed".
+    const auto failed = [](CupsExchange e, int httpStatus = 200) {
+        e.failed = true;
+        e.httpStatus = httpStatus;
+        return e;
+    };
+    QTest::newRow("no destination, status still ok")
+        << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0))) << PrintOutcome::NoDefaultPrinter;
+    QTest::newRow("printer found, its description not (copyInfo null, ok)")
+        << failed(make(Step::FindPrinter, false, 0, 0, 0)) << PrintOutcome::Refusing;
+    QTest::newRow("job made without a number (ok, job-id 0), or its document not written")
+        << failed(make(Step::HandOver, false, 0, 0, 0)) << PrintOutcome::NotAccepted;
+    QTest::newRow("a status past the defined successes (0x0008)")
+        << make(Step::HandOver, false, 0, 0, 0x0008) << PrintOutcome::NotAccepted;
+    QTest::newRow("a status at the end of the successful range (0x00ff)")
+        << make(Step::FindPrinter, false, 0, 0, 0x00ff) << PrintOutcome::Refusing;
+    QTest::newRow("successful-ok-events-complete")
+        << make(Step::HandOver, false, 0, 0, 0x0007) << PrintOutcome::Printed;
+    // A server that wants a login or an encrypted connection says so, whatever libcups made of it.
+    QTest::newRow("login asked for, none given")
+        << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x0406), 1000)) << PrintOutcome::NeedsLogin;
+    QTest::newRow("401") << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x0406), 401))
+                         << PrintOutcome::NeedsLogin;
+    QTest::newRow("not authenticated, said to the job")
+        << make(Step::HandOver, false, 0, 0, 0x0402) << PrintOutcome::NeedsLogin;
+    QTest::newRow("426") << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x0406), 426))
+                         << PrintOutcome::NeedsEncryption;
+    QTest::newRow("upgrade required, libcups' own code")
+        << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x1002))) << PrintOutcome::NeedsEncryption;
     QTest::newRow("not accepting jobs, said with the printer")
         << make(Step::FindPrinter, false, 0, 0, 0, false) << PrintOutcome::Refusing;
     QTest::newRow("not accepting jobs, said to the job")
@@ -363,6 +422,174 @@ void TestPrintOutcomes::jobGivenUpWhileDrawingIsNotHandedOver() {
     QVERIFY(!r.handedOver);
 }
 
+void TestPrintOutcomes::deadlinePassedWhileFindingOpensNothing() {
+    // The spooler's calls take no time limit: one that returns after the deadline must not be
+    // followed by a document, which on Windows would print after the user heard it did not.
+    PlayedSystem slowSpooler;
+    slowSpooler.finding = std::chrono::milliseconds(150);
+    std::atomic<bool> sent = false;
+    const Deadline deadline(Deadline::Clock::now() + std::chrono::milliseconds(50),
+                            std::make_shared<std::atomic<bool>>(false));
+    const PrintResult r = RunPrintJob(slowSpooler, oneLine(QStringLiteral("x")), deadline, sent);
+    QCOMPARE(r.outcome, PrintOutcome::NotAnswering);
+    QCOMPARE(slowSpooler.opened, 0);
+    QCOMPARE(slowSpooler.handOvers, 0);
+    QVERIFY(!r.handedOver && !sent);
+}
+
+void TestPrintOutcomes::givenUpAfterTheSpoolerHasTheDocument() {
+    // Drawing is the handing over: given up on while it draws, the report may print yet, and the
+    // user is told so, by the worker and by the screens' own time limit alike.
+    PlayedSystem spooler;
+    spooler.drawingHandsOver = true;
+    spooler.drawing = std::chrono::milliseconds(300);
+    std::atomic<bool> sent = false;
+    const Deadline deadline(Deadline::Clock::now() + std::chrono::milliseconds(100),
+                            std::make_shared<std::atomic<bool>>(false));
+    const PrintResult r = RunPrintJob(spooler, oneLine(QStringLiteral("x")), deadline, sent);
+    QCOMPARE(r.outcome, PrintOutcome::NotAnswering);
+    QCOMPARE(spooler.opened, 1);
+    QCOMPARE(spooler.handOvers, 0);
+    QVERIFY(r.handedOver);
+
+    ReportPrinting printing(
+        [] {
+            auto played = std::make_unique<PlayedSystem>();
+            played->drawingHandsOver = true;
+            played->drawing = std::chrono::milliseconds(600);
+            return played;
+        },
+        std::chrono::milliseconds(300));
+    std::vector<PrintResult> heard;
+    printing.start(oneLine(QStringLiteral("x")),
+                   [&heard](const PrintResult& result) { heard.push_back(result); });
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), size_t(1), 5000);
+    QCOMPARE(heard[0].outcome, PrintOutcome::NotAnswering);
+    QVERIFY(heard[0].handedOver);
+    QVERIFY(PrintMessage(heard[0]).contains(u"mogelijk toch afgedrukt"));
+    QTRY_COMPARE_WITH_TIMEOUT(ReportPrinting::workersRunning(), 0, 5000);
+}
+
+void TestPrintOutcomes::workerCountsUntilItsLastDestructor() {
+    // The program ends normally only when no worker is running; a worker still freeing what its
+    // job held while Qt and the program's statics are torn down would free into what is gone.
+    static std::atomic<bool> freed = false;
+    struct SlowToFree {
+        ~SlowToFree() {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            freed = true;
+        }
+    };
+    freed = false;
+    const auto gate = std::make_shared<Gate>();
+    gate->let();
+    std::vector<PrintResult> heard;
+    {
+        ReportPrinting printing([gate] { return std::make_unique<GatedSystem>(gate); });
+        PrintJob job = oneLine(QStringLiteral("x"));
+        job.draw = [held = std::make_shared<SlowToFree>(), draw = job.draw](ReportPrinter& printer) {
+            draw(printer);
+        };
+        printing.start(std::move(job), [&heard](const PrintResult& result) { heard.push_back(result); });
+        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), size_t(1), 5000);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ReportPrinting::workersRunning(), 0, 5000);
+    QVERIFY(freed);
+}
+
+namespace {
+
+// The handler before the refusal watch's: it counts the test's own lines and passes the rest on.
+std::atomic<int> linesPassedOn = 0;
+QtMessageHandler testLog = nullptr;
+void countLines(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(u"kw:"))
+        ++linesPassedOn;
+    else
+        testLog(type, context, message);
+}
+
+} // namespace
+
+void TestPrintOutcomes::refusalHeardOnItsThreadAndPassedOn() {
+    testLog = qInstallMessageHandler(countLines);
+    // Installed by several workers at once, while others log: one handler, every line passed on
+    // once, a refusal heard on the thread that logged it only.
+    constexpr int Threads = 4;
+    constexpr int Lines = 200;
+    std::atomic<int> heard = 0;
+    std::atomic<int> heardElsewhere = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < Threads; ++t) {
+        threads.emplace_back([t, &heard, &heardElsewhere] {
+            WatchForRefusal();
+            for (int i = 0; i < Lines; ++i)
+                qDebug("kw: line %d", i);
+            if (t == 0)
+                qWarning("QWin32PrintEngine::end: EndDoc failed");
+            if (RefusalHeard())
+                ++(t == 0 ? heard : heardElsewhere);
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    QCOMPARE(linesPassedOn.load(), Threads * Lines);
+    QCOMPARE(heard.load(), 1);
+    QCOMPARE(heardElsewhere.load(), 0);
+    // A new document on the same thread starts unheard.
+    QVERIFY(!RefusalHeard());
+    WatchForRefusal();
+    qWarning("QWin32PrintEngine::end: EndPage failed (The printer is out of paper.)");
+    QVERIFY(RefusalHeard());
+    WatchForRefusal();
+    QVERIFY(!RefusalHeard());
+}
+
+void TestPrintOutcomes::mediaSizes_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSizeF>("size");
+    QTest::newRow("A4") << "iso_a4_210x297mm" << QSizeF(210, 297);
+    QTest::newRow("Letter, in inches") << "na_letter_8.5x11in" << QSizeF(215.9, 279.4);
+    QTest::newRow("a custom size, as a queue reports A5") << "custom_148.52x209.9mm" << QSizeF(148.52, 209.9);
+    QTest::newRow("envelope DL") << "iso_dl_110x220mm" << QSizeF(110, 220);
+    QTest::newRow("a custom range's bound is no paper") << "custom_max_432x914mm" << QSizeF();
+    QTest::newRow("a legacy name carries no size") << "A4" << QSizeF();
+    QTest::newRow("no unit") << "iso_a4_210x297" << QSizeF();
+    QTest::newRow("not a number") << "custom_wide_axbmm" << QSizeF();
+    QTest::newRow("nothing") << "" << QSizeF();
+}
+
+void TestPrintOutcomes::mediaSizes() {
+    QFETCH(QString, name);
+    QFETCH(QSizeF, size);
+    const std::optional<QSizeF> read = MediaSize(name);
+    QCOMPARE(read.has_value(), !size.isEmpty());
+    if (read) {
+        QVERIFY(std::abs(read->width() - size.width()) < 0.01);
+        QVERIFY(std::abs(read->height() - size.height()) < 0.01);
+    }
+}
+
+#ifdef Q_OS_WIN
+void TestPrintOutcomes::refusalTextIsQtsOwn() {
+    // The warnings are Qt's own text, linked into this program with the print engine: each of
+    // them that tells of the end of a document must be heard as a refusal. A Qt that words them
+    // otherwise fails here rather than print in silence.
+    QFile program(QCoreApplication::applicationFilePath());
+    QVERIFY(program.open(QIODevice::ReadOnly));
+    const QByteArray bytes = program.readAll();
+    QStringList warnings;
+    for (qsizetype at = bytes.indexOf("QWin32PrintEngine::end: "); at >= 0;
+         at = bytes.indexOf("QWin32PrintEngine::end: ", at + 1))
+        warnings << QString::fromLatin1(bytes.mid(at, bytes.indexOf('\0', at) - at));
+    QVERIFY2(warnings.size() >= 2, qPrintable(warnings.join(u'|')));
+    for (QString warning : std::as_const(warnings)) {
+        warning.replace(QStringLiteral("%p"), QStringLiteral("000000000000AB12"));
+        QVERIFY2(IsPrintRefusal(warning), qPrintable(warning));
+    }
+}
+#endif
+
 void TestPrintOutcomes::outcomeOnceWhenTheWorkerIsLate() {
     const auto gate = std::make_shared<Gate>();
     ReportPrinting printing([gate] { return std::make_unique<GatedSystem>(gate); },
@@ -401,6 +628,7 @@ void TestPrintOutcomes::abandonedJobsAreNotHeardOf() {
                                 std::chrono::milliseconds(200));
         printing.start(oneLine(QStringLiteral("x")), [&heard](const PrintResult& r) { heard.push_back(r); });
         printing.start(oneLine(QStringLiteral("y")), [&heard](const PrintResult& r) { heard.push_back(r); });
+        QTRY_COMPARE_WITH_TIMEOUT(gate->waiting.load(), 2, 5000);
         printing.abandonAll();
         QTest::qWait(400);
         QCOMPARE(ReportPrinting::workersRunning(), 2);

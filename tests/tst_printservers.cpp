@@ -4,6 +4,7 @@
 // Needs the private test printer of scripts/cups-start.sh: the fakes that pass requests on pass
 // them to its scheduler.
 
+#include "FakeIppPrinter.h"
 #include "FakePrintServers.h"
 #include "GuiFixture.h"
 #include "app/Program.h"
@@ -15,7 +16,13 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <QTemporaryFile>
+
 #include <cstdio>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
 
 using namespace kw;
 
@@ -28,6 +35,16 @@ const QString Unreachable = QStringLiteral(
     "of de verbinding met de printer werkt, en probeer het opnieuw.");
 const QString NoDefault = QStringLiteral(
     "Er is geen standaardprinter ingesteld. Stel een printer in als standaard en probeer het opnieuw.");
+const QString NotAccepted =
+    QStringLiteral("De printer heeft het document niet aangenomen; er is niets afgedrukt.");
+const QString NeedsLogin = QStringLiteral(
+    "De afdrukserver vraagt om aanmelding met een gebruikersnaam en wachtwoord. Er is niets afgedrukt; laat "
+    "de beheerder afdrukken zonder aanmelding toestaan of stel een andere standaardprinter in, en probeer "
+    "het "
+    "opnieuw.");
+const QString NeedsEncryption = QStringLiteral(
+    "De afdrukserver aanvaardt alleen een versleutelde verbinding, en die kwam niet tot stand. Er is niets "
+    "afgedrukt; laat de beheerder de versleuteling van de afdrukserver controleren, en probeer het opnieuw.");
 const QString Refusing = QStringLiteral(
     "De printer \u201CPDF\u201D neemt op dit moment geen afdrukken aan. Er is niets afgedrukt.");
 
@@ -184,6 +201,74 @@ void calculateBoth(GuiFixture& f) {
 }
 
 const char* ProgramChild = "KOERSWACHT_TEST_PROGRAM";
+const char* ProgramPrintsOnce = "KOERSWACHT_TEST_PRINT_ONCE";
+
+// The program as main() runs it, printing the ETA report once; says the message it was told, or
+// "printed", on its standard output, and ends.
+int runProgramPrintingOnce(char* programName) {
+    QTimer print;
+    print.setSingleShot(true);
+    return RunProgram(programName, [&print](Screens& screens) {
+        screens.setMessageSink([&screens](QWidget*, const QString&, const QString& text, QMessageBox::Icon) {
+            std::printf("%s\n", qPrintable(text));
+            std::fflush(stdout);
+            screens.endProgram();
+        });
+        QObject::connect(&print, &QTimer::timeout, &screens, [&screens] {
+            screens.menu().controls().etaCalculator->click();
+            GuiFixture::fillWorkedPassage(screens.etaCalculator(), QLocale::c());
+            screens.etaCalculator().controls().calculate->click();
+            screens.etaResults().controls().print->click();
+        });
+        print.start(0);
+    });
+}
+
+struct PageSize {
+    double width = 0;
+    double height = 0;
+};
+
+// The first page's size in points, and the words on it with their boxes, of a PDF document.
+struct ReadPdf {
+    PageSize page;
+    struct Word {
+        QString text;
+        double xMax;
+        double height;
+    };
+    std::vector<Word> words;
+};
+
+ReadPdf readPdf(const QByteArray& document) {
+    ReadPdf read;
+    QTemporaryFile file;
+    if (!file.open())
+        return read;
+    file.write(document);
+    file.close();
+    const QString info = run(QStringLiteral("pdfinfo"), {file.fileName()});
+    const qsizetype at = info.indexOf(QStringLiteral("Page size:"));
+    const QStringList size = info.mid(at + 10, info.indexOf(u'\n', at) - at - 10).simplified().split(u' ');
+    if (at >= 0 && size.size() >= 3) {
+        read.page.width = size[0].toDouble();
+        read.page.height = size[2].toDouble();
+    }
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file.fileName(), QStringLiteral("-")});
+    for (const QString& line : html.split(u'\n')) {
+        if (!line.trimmed().startsWith(QStringLiteral("<word")))
+            continue;
+        const auto value = [&line](const QString& name) {
+            const qsizetype from = line.indexOf(name + QStringLiteral("=\"")) + name.size() + 2;
+            return line.mid(from, line.indexOf(u'"', from) - from).toDouble();
+        };
+        const QString text = line.section(u'>', 1).section(u'<', 0, 0);
+        read.words.push_back({text, value(QStringLiteral("xMax")),
+                              value(QStringLiteral("yMax")) - value(QStringLiteral("yMin"))});
+    }
+    return read;
+}
 
 // The program as main() runs it, with a report stuck on a silent server when "Einde Programma" is
 // clicked. Says "ending" on its standard output just before the click.
@@ -211,6 +296,7 @@ int runProgramWithAStuckReport(char* programName) {
 } // namespace
 
 Q_DECLARE_METATYPE(FakePrintServer::Kind)
+Q_DECLARE_METATYPE(FakeIppPrinter::Answer)
 
 class TestPrintServers final : public QObject {
     Q_OBJECT
@@ -225,6 +311,13 @@ private slots:
     void nothingAfterTheEnd();
     void programEndsWithAJobStuck();
     void refusedJobThenAccepted();
+    void hostileServers_data();
+    void hostileServers();
+    void passwordNeverAskedOnTheTerminal();
+    void paper_data();
+    void paper();
+    void secondEnterPressesNothingElse_data();
+    void secondEnterPressesNothingElse();
     void fullTemporaryFolderStillPrints();
 };
 
@@ -323,9 +416,9 @@ void TestPrintServers::speedReportOverflowPrintsNothing() {
 }
 
 void TestPrintServers::pageIsTheClicks() {
-    // Each answer of the server held back 1.5 s: both reports are underway for seconds, while the
-    // user goes on calculating.
-    FakePrintServer slow(FakePrintServer::Kind::Slow, std::chrono::milliseconds(1500));
+    // The server's answer to each document held back 2 s, the rest passed on at once: both reports
+    // are underway for seconds, well inside the time allowed, while the user goes on calculating.
+    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, std::chrono::milliseconds(2000));
     removePdfs();
     GuiFixture f;
     calculateBoth(f);
@@ -364,7 +457,7 @@ void TestPrintServers::pageIsTheClicks() {
 }
 
 void TestPrintServers::oneJobPerScreenAtATime() {
-    FakePrintServer slow(FakePrintServer::Kind::Slow, std::chrono::milliseconds(1000));
+    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, std::chrono::milliseconds(1000));
     removePdfs();
     const int jobsBefore = jobsTaken();
     GuiFixture f;
@@ -456,9 +549,195 @@ void TestPrintServers::fullTemporaryFolderStillPrints() {
     QCOMPARE(pageLines(QStringLiteral("SpeedCalculator Resultaten")).size(), 7);
 }
 
+void TestPrintServers::hostileServers_data() {
+    QTest::addColumn<FakeIppPrinter::Answer>("answer");
+    QTest::addColumn<int>("httpStatus");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("within");
+    using Answer = FakeIppPrinter::Answer;
+    // Said to have made a job, and no job to send the document to: not printed.
+    QTest::newRow("creates a job without a number") << Answer::CreatesNoJob << 0 << NotAccepted << 3000;
+    QTest::newRow("asks for a password") << Answer::Http << 401 << NeedsLogin << 3000;
+    QTest::newRow("asks for an encrypted connection") << Answer::Http << 426 << NeedsEncryption << 3000;
+    // These two keep libcups busy until the deadline stops them: they wait the whole time allowed.
+    QTest::newRow("redirects to itself") << Answer::Http << 301 << NotAnswering << 10000;
+    QTest::newRow("trickles its answer") << Answer::Trickles << 0 << NotAnswering << 10000;
+}
+
+void TestPrintServers::hostileServers() {
+    QFETCH(FakeIppPrinter::Answer, answer);
+    QFETCH(int, httpStatus);
+    QFETCH(QString, message);
+    QFETCH(int, within);
+    if (within > 3000 && waitsRunApart())
+        QSKIP("runs as a test of its own");
+    FakeIppPrinter server(answer, httpStatus);
+    QVERIFY(server.listening());
+    GuiFixture f;
+    calculateBoth(f);
+    Watched w;
+    {
+        UsingServer using_(server.address());
+        w = clickPrint(f, QStringLiteral("etaResults"));
+        QCOMPARE(w.said, QStringList{message});
+        QVERIFY2(w.elapsed <= within, qPrintable(QString::number(w.elapsed)));
+        // Once the user has been told, the worker lets go of the server within a second, whatever
+        // the server does, and does not come back.
+        QTRY_VERIFY_WITH_TIMEOUT(ReportPrinting::workersRunning() == 0 && server.connectionsOpen() == 0,
+                                 1000);
+        const int made = server.connectionsMade();
+        QTest::qWait(300);
+        QCOMPARE(server.connectionsMade(), made);
+    }
+    QVERIFY(server.documents().empty());
+    qInfo("%s: outcome after %lld ms, %d connections", QTest::currentDataTag(),
+          static_cast<long long>(w.elapsed), server.connectionsMade());
+}
+
+void TestPrintServers::passwordNeverAskedOnTheTerminal() {
+    // Started from a terminal, the program would have libcups ask for a password there and wait
+    // for it. Here the child has a terminal of its own, which the test reads.
+    FakeIppPrinter server(FakeIppPrinter::Answer::Http, 401);
+    int terminal = -1;
+    int child = -1;
+    QVERIFY(::openpty(&terminal, &child, nullptr, nullptr, nullptr) == 0);
+    const auto closeTerminal = qScopeGuard([&] {
+        ::close(terminal);
+        if (child >= 0)
+            ::close(child);
+    });
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(ProgramPrintsOnce), QStringLiteral("1"));
+    environment.insert(QStringLiteral("CUPS_SERVER"), QString::fromLatin1(server.address()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.setChildProcessModifier([child] {
+        ::setsid();
+        ::ioctl(child, TIOCSCTTY, 0);
+    });
+    program.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(program.waitForStarted());
+    ::close(child);
+    child = -1;
+    QVERIFY(program.waitForFinished(15000));
+    const QString said = QString::fromUtf8(program.readAllStandardOutput()).trimmed();
+    QByteArray onTerminal;
+    ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+    char buffer[512];
+    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        onTerminal.append(buffer, n);
+    QVERIFY2(!onTerminal.contains("assword"), onTerminal.constData());
+    QCOMPARE(said, NeedsLogin);
+}
+
+void TestPrintServers::paper_data() {
+    QTest::addColumn<QByteArray>("mediaDefault");
+    QTest::addColumn<QByteArrayList>("supported");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    const QByteArrayList both{"iso_a4_210x297mm", "na_letter_8.5x11in"};
+    QTest::newRow("A4") << QByteArray("iso_a4_210x297mm") << both << "nl_NL" << 595.3 << 841.9;
+    // A5 as a queue with a size of its own reports it: upright on that paper, at full size.
+    QTest::newRow("custom A5") << QByteArray("custom_148.52x209.9mm")
+                               << (both + QByteArrayList{"custom_148.52x209.9mm"}) << "nl_NL" << 420.5
+                               << 595.0;
+    QTest::newRow("envelope DL, narrower than the report")
+        << QByteArray("iso_dl_110x220mm") << QByteArrayList{"iso_dl_110x220mm"} << "nl_NL" << 311.8 << 623.6;
+    QTest::newRow("no default, US locale: Letter") << QByteArray() << both << "en_US" << 612.0 << 792.0;
+    QTest::newRow("no default, Dutch locale: A4") << QByteArray() << both << "nl_NL" << 595.3 << 841.9;
+    QTest::newRow("no default, only Letter to be had")
+        << QByteArray() << QByteArrayList{"na_letter_8.5x11in"} << "nl_NL" << 612.0 << 792.0;
+}
+
+void TestPrintServers::paper() {
+    QFETCH(QByteArray, mediaDefault);
+    QFETCH(QByteArrayList, supported);
+    QFETCH(QString, locale);
+    QFETCH(double, width);
+    QFETCH(double, height);
+    FakeIppPrinter server(FakeIppPrinter::Answer::Prints);
+    server.mediaDefault = mediaDefault;
+    server.mediaSupported = supported;
+    QLocale::setDefault(QLocale(locale));
+    const auto back = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+    GuiFixture f;
+    calculateBoth(f);
+    {
+        UsingServer using_(server.address());
+        QCOMPARE(clickPrint(f, QStringLiteral("etaResults")).said, QStringList());
+    }
+    QCOMPARE(server.documents().size(), size_t(1));
+    const ReadPdf pdf = readPdf(server.documents().front());
+    QVERIFY2(std::abs(pdf.page.width - width) < 1.5 && std::abs(pdf.page.height - height) < 1.5,
+             qPrintable(QStringLiteral("%1 x %2 pt").arg(pdf.page.width).arg(pdf.page.height)));
+    // Every word on the paper, none cut off at its right edge; the title as large as the paper allows.
+    int rows = 0;
+    double titleHeight = 0;
+    double right = 0;
+    for (const ReadPdf::Word& word : pdf.words) {
+        QVERIFY2(word.xMax <= pdf.page.width - 9.5, qPrintable(word.text)); // within the margin
+        rows += word.text == u"01-03-2002" ? 1 : 0;
+        right = std::max(right, word.xMax);
+        if (word.text == u"Resultaten")
+            titleHeight = word.height;
+    }
+    QCOMPARE(rows, 1 + EtaRowCount); // the departure and each row's arrival
+    // Scaled down only on paper narrower than the report (about 475 pt), and never to the third of
+    // its size that a page meant for other paper gets when it is fitted onto this one.
+    QVERIFY2(titleHeight >= (pdf.page.width > 500 ? 17.0 : 10.0), qPrintable(QString::number(titleHeight)));
+    qInfo("%s: %.1f x %.1f pt, title %.1f pt high, reaches %.1f pt", QTest::currentDataTag(), pdf.page.width,
+          pdf.page.height, titleHeight, right);
+}
+
+void TestPrintServers::secondEnterPressesNothingElse_data() {
+    QTest::addColumn<QString>("screen");
+    QTest::newRow("ETA results") << "etaResults";
+    QTest::newRow("speed calculator") << "speedCalculator";
+}
+
+void TestPrintServers::secondEnterPressesNothingElse() {
+    QFETCH(QString, screen);
+    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, std::chrono::milliseconds(1500));
+    GuiFixture f;
+    calculateBoth(f);
+    QWidget& window = f.screen(screen);
+    f.screens.show(window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QAbstractButton* print = f.button(screen + QStringLiteral(".print"));
+    print->setFocus();
+    QCOMPARE(QApplication::focusWidget(), print);
+    const auto shown = [&f] {
+        QStringList visible;
+        for (const char* role : {"menu", "etaCalculator", "etaResults", "speedCalculator"})
+            visible << (f.screen(QString::fromLatin1(role)).isVisible() ? QString::fromLatin1(role)
+                                                                        : QString());
+        return visible;
+    };
+    const QStringList before = shown();
+    {
+        const UsingServer using_(slow.address());
+        QTest::keyClick(print, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!print->isEnabled(), 2000);
+        // The same key again, where the keyboard focus is now: the report is underway, and
+        // nothing else is pressed.
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &window, Qt::Key_Return);
+        QTest::qWait(300);
+        QCOMPARE(shown(), before);
+        QTRY_VERIFY_WITH_TIMEOUT(print->isEnabled(), 15000);
+    }
+    QVERIFY2(f.messages.empty(), f.messages.empty() ? "" : qPrintable(f.messages.front().text));
+    // And the focus is back where the user left it.
+    QVERIFY(print->hasFocus());
+}
+
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsSet(ProgramChild))
         return runProgramWithAStuckReport(argv[0]);
+    if (qEnvironmentVariableIsSet(ProgramPrintsOnce))
+        return runProgramPrintingOnce(argv[0]);
     testScheduler(); // before any test points the variable elsewhere
     QApplication app(argc, argv);
     TestPrintServers test;

@@ -14,7 +14,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
-#include <QPointer>
 #include <QProcess>
 
 #include <utility>
@@ -180,24 +179,23 @@ void Screens::message(QWidget* parent, const QString& text, QMessageBox::Icon ic
 
 void Screens::print(QWidget& screen, QAbstractButton* button, PrintJob job) {
     const QString caption = screen.windowTitle();
-    // Where the keyboard focus goes when the button becomes unavailable; it comes back to the
-    // button afterwards unless the user has moved on meanwhile.
-    const auto focusMovedTo = std::make_shared<QPointer<QWidget>>();
-    m_printing.start(std::move(job),
-                     [this, &screen, button, caption, focusMovedTo](const PrintResult& result) {
-                         screen.setWindowTitle(caption);
-                         screen.unsetCursor();
-                         button->setEnabled(true);
-                         if (!focusMovedTo->isNull() && screen.focusWidget() == focusMovedTo->data())
-                             button->setFocus(Qt::OtherFocusReason);
-                         if (result.outcome != PrintOutcome::Printed)
-                             message(&screen, PrintMessage(result), QMessageBox::Warning);
-                     });
-    // One report per screen at a time: the button is unavailable until this one is done.
+    // A button that had the keyboard focus hands it to its window while it is unavailable, so that
+    // the keys that press a button (Enter pressed twice, say) press nothing else meanwhile; it gets
+    // the focus back afterwards unless the user has moved on.
     const bool hadFocus = button->hasFocus();
-    button->setEnabled(false);
+    m_printing.start(std::move(job), [this, &screen, button, caption, hadFocus](const PrintResult& result) {
+        screen.setWindowTitle(caption);
+        screen.unsetCursor();
+        button->setEnabled(true);
+        if (hadFocus && screen.focusWidget() == &screen)
+            button->setFocus(Qt::OtherFocusReason);
+        if (result.outcome != PrintOutcome::Printed)
+            message(&screen, PrintMessage(result), QMessageBox::Warning);
+    });
+    // One report per screen at a time: the button is unavailable until this one is done.
     if (hadFocus)
-        *focusMovedTo = screen.focusWidget();
+        screen.setFocus(Qt::OtherFocusReason);
+    button->setEnabled(false);
     screen.setWindowTitle(caption + QString::fromUtf16(PrintingCaption));
     screen.setCursor(Qt::BusyCursor);
 }
