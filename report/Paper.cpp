@@ -45,8 +45,8 @@ QString ChoosePaper(const QString& printerDefault, const QString& queueDefault, 
         return printerDefault;
     if (named(queueDefault))
         return queueDefault;
-    const QString local = measurement == QLocale::ImperialUSSystem ? QStringLiteral("na_letter_8.5x11in")
-                                                                   : QStringLiteral("iso_a4_210x297mm");
+    QString local = measurement == QLocale::ImperialUSSystem ? QStringLiteral("na_letter_8.5x11in")
+                                                             : QStringLiteral("iso_a4_210x297mm");
     if (supported.isEmpty() || supported.contains(local))
         return local;
     for (const QString& paper : supported) {

@@ -6,6 +6,8 @@
 // asked for, a redirect to itself, an answer that never ends). CUPS_SERVER=address() sends the
 // program to it. What it is sent is kept: the documents, the connections.
 
+#include "Loopback.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 
@@ -16,8 +18,6 @@
 #include <thread>
 #include <vector>
 
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -33,17 +33,9 @@ public:
     explicit FakeIppPrinter(Answer answer, int httpStatus = 0)
         : m_answer(answer)
         , m_httpStatus(httpStatus) {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(m_listener, 64) != 0)
-            return;
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        m_acceptor = std::thread([this] { acceptLoop(); });
+        m_listener = loopback::listen(m_port);
+        if (m_port != 0)
+            m_acceptor = std::thread([this] { acceptLoop(); });
     }
 
     ~FakeIppPrinter() {
@@ -72,14 +64,7 @@ public:
     }
 
 private:
-    bool readable(int fd) const {
-        pollfd p{fd, POLLIN, 0};
-        while (!m_stop) {
-            if (::poll(&p, 1, 20) > 0)
-                return true;
-        }
-        return false;
-    }
+    bool readable(int fd) const { return loopback::readable(fd, m_stop); }
 
     bool send(int fd, const QByteArray& data) const {
         return ::send(fd, data.constData(), size_t(data.size()), MSG_NOSIGNAL) == data.size();
@@ -204,11 +189,8 @@ private:
     void trickle(int client) const {
         if (!send(client, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nX-Wait: "))
             return;
-        while (!m_stop && send(client, "a")) {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
-            while (!m_stop && std::chrono::steady_clock::now() < until)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        while (!m_stop && send(client, "a"))
+            loopback::pause(std::chrono::milliseconds(50), m_stop);
     }
 
     static void attribute(QByteArray& to, char tag, const QByteArray& name, const QByteArray& value) {

@@ -4,6 +4,8 @@
 // printing tests: CUPS_SERVER=address() sends the program to one. Those that pass requests on pass
 // them to the private test printer's scheduler (the CUPS_SERVER the test started with).
 
+#include "Loopback.h"
+
 #include <QByteArray>
 
 #include <algorithm>
@@ -35,14 +37,9 @@ public:
         : m_kind(kind)
         , m_delay(delay)
         , m_upstream(qgetenv("CUPS_SERVER")) {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address = loopback(0);
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(m_listener, 16) != 0)
+        m_listener = loopback::listen(m_port);
+        if (m_port == 0)
             return;
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
         // A silent server does not even accept: the system queues the connections for it.
         if (m_kind != Kind::Silent)
             m_acceptor = std::thread([this] { acceptLoop(); });
@@ -68,7 +65,7 @@ public:
     // An address where nothing listens.
     static QByteArray closedPort() {
         const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address = loopback(0);
+        sockaddr_in address = loopback::address(0);
         if (::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
             ::close(probe);
             return "127.0.0.1:1"; // tcpmux: nothing listens there either
@@ -80,29 +77,8 @@ public:
     }
 
 private:
-    static sockaddr_in loopback(int port) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(quint16(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return address;
-    }
-
-    // Waits until `fd` can be read, or the server stops: false then.
-    bool readable(int fd) const {
-        pollfd p{fd, POLLIN, 0};
-        while (!m_stop) {
-            if (::poll(&p, 1, 20) > 0)
-                return true;
-        }
-        return false;
-    }
-
-    void pause(std::chrono::milliseconds span) const {
-        const auto until = std::chrono::steady_clock::now() + span;
-        while (!m_stop && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    bool readable(int fd) const { return loopback::readable(fd, m_stop); }
+    void pause(std::chrono::milliseconds span) const { loopback::pause(span, m_stop); }
 
     void acceptLoop() {
         while (readable(m_listener)) {

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QTimer>
 
@@ -141,10 +142,25 @@ private:
     }
 };
 
+// How long this thread has waited, in nanoseconds, ready to run while the machine ran others
+// (the scheduler's own count); 0 where the system does not keep it.
+qint64 waitedForACore() {
+    QFile stats(QStringLiteral("/proc/thread-self/schedstat"));
+    if (!stats.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = stats.readAll().split(' ');
+    return fields.size() >= 2 ? fields[1].toLongLong() : 0;
+}
+
 // One click on "Afdrukken", watched until its outcome: the button is available again.
 struct Watched {
-    qint64 elapsed = 0;    // milliseconds from the click
-    qint64 longestGap = 0; // the longest the event loop went without a turn, milliseconds
+    qint64 elapsed = 0; // milliseconds from the click
+    // The longest the event loop went without a turn, in milliseconds, less what the thread spent
+    // waiting for a core of a busy machine: the time the program itself held the screens up, by
+    // working or by waiting on something. (On a ship's PC as busy as the test machine, the rest is
+    // the machine's, and no program can give it back.)
+    qint64 longestGap = 0;
+    qint64 longestWall = 0; // the same, as the clock on the wall saw it
     QString captionDuring;
     QString captionAfter;
     bool busyCursorDuring = false;
@@ -158,13 +174,17 @@ Watched clickPrint(GuiFixture& f, const QString& role) {
     Watched w;
     QElapsedTimer clock;
     qint64 last = 0;
+    qint64 waitedLast = waitedForACore();
     QEventLoop loop;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     QObject::connect(&ticker, &QTimer::timeout, &loop, [&] {
         const qint64 now = clock.elapsed();
-        w.longestGap = std::max(w.longestGap, now - last);
+        const qint64 waited = waitedForACore();
+        w.longestWall = std::max(w.longestWall, now - last);
+        w.longestGap = std::max(w.longestGap, now - last - (waited - waitedLast) / 1000000);
         last = now;
+        waitedLast = waited;
         if (print->isEnabled() || now > 30000)
             loop.quit();
     });
@@ -222,6 +242,15 @@ int runProgramPrintingOnce(char* programName) {
         });
         print.start(0);
     });
+}
+
+// This test program, to be started as the program `role` names, printing on `server`.
+void asChild(QProcess& program, const char* role, const QByteArray& server) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(role), QStringLiteral("1"));
+    environment.insert(QStringLiteral("CUPS_SERVER"), QString::fromLatin1(server));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
 }
 
 struct PageSize {
@@ -383,7 +412,10 @@ void TestPrintServers::oneOutcomeInTime() {
     }
     QCOMPARE(w.said, QStringList{message});
     QVERIFY2(w.elapsed >= atLeast && w.elapsed <= 10000, qPrintable(QString::number(w.elapsed)));
-    QVERIFY2(w.longestGap <= 100, qPrintable(QStringLiteral("%1 ms without a turn").arg(w.longestGap)));
+    QVERIFY2(
+        w.longestGap <= 100,
+        qPrintable(
+            QStringLiteral("%1 ms without a turn (%2 ms on the wall)").arg(w.longestGap).arg(w.longestWall)));
     // While it printed the screen said so, in its caption and with the busy cursor; not after.
     QCOMPARE(w.captionDuring, caption + QStringLiteral(" \u2013 bezig met afdrukken\u2026"));
     QVERIFY(w.busyCursorDuring);
@@ -391,8 +423,9 @@ void TestPrintServers::oneOutcomeInTime() {
     QVERIFY(!w.busyCursorAfter);
     if (passesOn)
         QCOMPARE(jobsTaken(), jobsBefore);
-    qInfo("%s: outcome after %lld ms, longest event-loop gap %lld ms", QTest::currentDataTag(),
-          static_cast<long long>(w.elapsed), static_cast<long long>(w.longestGap));
+    qInfo("%s: outcome after %lld ms, longest event-loop gap %lld ms (%lld ms on the wall)",
+          QTest::currentDataTag(), static_cast<long long>(w.elapsed), static_cast<long long>(w.longestGap),
+          static_cast<long long>(w.longestWall));
 }
 
 void TestPrintServers::speedReportOverflowPrintsNothing() {
@@ -497,11 +530,7 @@ void TestPrintServers::nothingAfterTheEnd() {
 void TestPrintServers::programEndsWithAJobStuck() {
     FakePrintServer silent(FakePrintServer::Kind::Silent);
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(ProgramChild), QStringLiteral("1"));
-    environment.insert(QStringLiteral("CUPS_SERVER"), QString::fromLatin1(silent.address()));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(environment);
+    asChild(program, ProgramChild, silent.address());
     program.start(QCoreApplication::applicationFilePath(), {});
     QVERIFY(program.waitForStarted());
     QElapsedTimer clock;
@@ -607,11 +636,7 @@ void TestPrintServers::passwordNeverAskedOnTheTerminal() {
             ::close(child);
     });
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(ProgramPrintsOnce), QStringLiteral("1"));
-    environment.insert(QStringLiteral("CUPS_SERVER"), QString::fromLatin1(server.address()));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(environment);
+    asChild(program, ProgramPrintsOnce, server.address());
     program.setChildProcessModifier([child] {
         ::setsid();
         ::ioctl(child, TIOCSCTTY, 0);

@@ -1,0 +1,55 @@
+#pragma once
+
+// What the fake print servers share: a listening socket on the loopback address, and waits that
+// end as soon as the server is told to stop.
+
+#include <QtGlobal>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace loopback {
+
+inline sockaddr_in address(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(quint16(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A socket listening on a port of the system's choosing, which `port` is set to; 0 on failure.
+inline int listen(int& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in bound = address(0);
+    socklen_t length = sizeof bound;
+    port = 0;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&bound), length) == 0 && ::listen(listener, 64) == 0 &&
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&bound), &length) == 0)
+        port = ntohs(bound.sin_port);
+    return listener;
+}
+
+// Waits until `fd` can be read, or `stop` is set: false then.
+inline bool readable(int fd, const std::atomic<bool>& stop) {
+    pollfd p{fd, POLLIN, 0};
+    while (!stop) {
+        if (::poll(&p, 1, 20) > 0)
+            return true;
+    }
+    return false;
+}
+
+inline void pause(std::chrono::milliseconds span, const std::atomic<bool>& stop) {
+    const auto until = std::chrono::steady_clock::now() + span;
+    while (!stop && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+} // namespace loopback
