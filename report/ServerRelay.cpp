@@ -162,7 +162,10 @@ int ServerRelay::connectServer(int& error) const {
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     const QByteArray service = QByteArray::number(m_serverPort);
-    if (::getaddrinfo(m_host.constData(), service.constData(), &hints, &found) != 0 || found == nullptr) {
+    // libcups writes an IPv6 address in brackets, as in a URI.
+    const QByteArray host =
+        m_host.startsWith('[') && m_host.endsWith(']') ? m_host.mid(1, m_host.size() - 2) : m_host;
+    if (::getaddrinfo(host.constData(), service.constData(), &hints, &found) != 0 || found == nullptr) {
         error = ENOENT;
         return -1;
     }

@@ -30,10 +30,12 @@ public:
         Trickles,     // every answer a header that never ends, a byte each 50 ms
     };
 
-    explicit FakeIppPrinter(Answer answer, int httpStatus = 0)
+    // `ipv6`: on ::1 rather than 127.0.0.1.
+    explicit FakeIppPrinter(Answer answer, int httpStatus = 0, bool ipv6 = false)
         : m_answer(answer)
-        , m_httpStatus(httpStatus) {
-        m_listener = loopback::listen(m_port);
+        , m_httpStatus(httpStatus)
+        , m_host(ipv6 ? "[::1]" : "127.0.0.1") {
+        m_listener = loopback::listen(m_port, ipv6);
         if (m_port != 0)
             m_acceptor = std::thread([this] { acceptLoop(); });
     }
@@ -55,7 +57,7 @@ public:
     QByteArrayList mediaSupported{"iso_a4_210x297mm", "na_letter_8.5x11in"};
 
     bool listening() const { return m_port != 0; }
-    QByteArray address() const { return "127.0.0.1:" + QByteArray::number(m_port); }
+    QByteArray address() const { return m_host + ':' + QByteArray::number(m_port); }
     int connectionsMade() const { return m_made.load(); }
     int connectionsOpen() const { return m_open.load(); }
     std::vector<QByteArray> documents() const {
@@ -276,6 +278,7 @@ private:
 
     const Answer m_answer;
     const int m_httpStatus;
+    const QByteArray m_host;
     int m_listener = -1;
     int m_port = 0;
     std::atomic<bool> m_stop = false;

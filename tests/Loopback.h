@@ -24,15 +24,20 @@ inline sockaddr_in address(int port) {
     return address;
 }
 
-// A socket listening on a port of the system's choosing, which `port` is set to; 0 on failure.
-inline int listen(int& port) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+// A socket listening on a port of the system's choosing, which `port` is set to (0 on failure), on
+// 127.0.0.1 or, with `ipv6`, on ::1.
+inline int listen(int& port, bool ipv6 = false) {
+    const int listener = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
     sockaddr_in bound = address(0);
-    socklen_t length = sizeof bound;
+    sockaddr_in6 bound6{};
+    bound6.sin6_family = AF_INET6;
+    bound6.sin6_addr = in6addr_loopback;
+    sockaddr* at = ipv6 ? reinterpret_cast<sockaddr*>(&bound6) : reinterpret_cast<sockaddr*>(&bound);
+    socklen_t length = ipv6 ? sizeof bound6 : sizeof bound;
     port = 0;
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&bound), length) == 0 && ::listen(listener, 64) == 0 &&
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&bound), &length) == 0)
-        port = ntohs(bound.sin_port);
+    if (::bind(listener, at, length) == 0 && ::listen(listener, 64) == 0 &&
+        ::getsockname(listener, at, &length) == 0)
+        port = ntohs(ipv6 ? bound6.sin6_port : bound.sin_port);
     return listener;
 }
 

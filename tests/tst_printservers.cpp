@@ -345,6 +345,7 @@ private slots:
     void passwordNeverAskedOnTheTerminal();
     void paper_data();
     void paper();
+    void printsOverIPv6();
     void secondEnterPressesNothingElse_data();
     void secondEnterPressesNothingElse();
     void fullTemporaryFolderStillPrints();
@@ -714,6 +715,18 @@ void TestPrintServers::paper() {
     QVERIFY2(titleHeight >= (pdf.page.width > 500 ? 17.0 : 10.0), qPrintable(QString::number(titleHeight)));
     qInfo("%s: %.1f x %.1f pt, title %.1f pt high, reaches %.1f pt", QTest::currentDataTag(), pdf.page.width,
           pdf.page.height, titleHeight, right);
+}
+
+void TestPrintServers::printsOverIPv6() {
+    FakeIppPrinter server(FakeIppPrinter::Answer::Prints, 0, true);
+    QVERIFY(server.listening());
+    GuiFixture f;
+    calculateBoth(f);
+    {
+        UsingServer using_(server.address());
+        QCOMPARE(clickPrint(f, QStringLiteral("speedCalculator")).said, QStringList());
+    }
+    QCOMPARE(server.documents().size(), size_t(1));
 }
 
 void TestPrintServers::secondEnterPressesNothingElse_data() {
