@@ -88,9 +88,9 @@ PrintJob oneLine(const QString& text) {
             }};
 }
 
-Deadline inSeconds(int seconds,
-                   std::shared_ptr<std::atomic<bool>> abandoned = std::make_shared<std::atomic<bool>>()) {
-    return {Deadline::Clock::now() + std::chrono::seconds(seconds), std::move(abandoned)};
+Deadline within(std::chrono::milliseconds span,
+                std::shared_ptr<std::atomic<bool>> abandoned = std::make_shared<std::atomic<bool>>()) {
+    return {Deadline::Clock::now() + span, std::move(abandoned)};
 }
 
 // A worker the test lets go of when it wants to.
@@ -380,7 +380,8 @@ void TestPrintOutcomes::jobDrawsThenHandsOver() {
     PlayedSystem system;
     system.found.printer = QStringLiteral("Brug");
     std::atomic<bool> sent = false;
-    const PrintResult r = RunPrintJob(system, oneLine(QStringLiteral("regel")), inSeconds(10), sent);
+    const PrintResult r =
+        RunPrintJob(system, oneLine(QStringLiteral("regel")), within(std::chrono::seconds(10)), sent);
     QCOMPARE(r.outcome, PrintOutcome::Printed);
     QCOMPARE(system.handOvers, 1);
     QVERIFY(sent);
@@ -392,14 +393,16 @@ void TestPrintOutcomes::jobStopsAtTheFirstFailure() {
     PlayedSystem refusing;
     refusing.found.outcome = PrintOutcome::Refusing;
     std::atomic<bool> sent = false;
-    QCOMPARE(RunPrintJob(refusing, oneLine(QStringLiteral("x")), inSeconds(10), sent).outcome,
-             PrintOutcome::Refusing);
+    QCOMPARE(
+        RunPrintJob(refusing, oneLine(QStringLiteral("x")), within(std::chrono::seconds(10)), sent).outcome,
+        PrintOutcome::Refusing);
     QVERIFY(refusing.page->texts.empty());
     QCOMPARE(refusing.handOvers, 0);
 
     PlayedSystem unopenable;
     unopenable.openFails = true;
-    const PrintResult r = RunPrintJob(unopenable, oneLine(QStringLiteral("x")), inSeconds(10), sent);
+    const PrintResult r =
+        RunPrintJob(unopenable, oneLine(QStringLiteral("x")), within(std::chrono::seconds(10)), sent);
     QCOMPARE(r.outcome, PrintOutcome::NotAccepted);
     QCOMPARE(PrintMessage(r), QStringLiteral("kan niet worden geopend"));
     QCOMPARE(unopenable.handOvers, 0);
@@ -415,7 +418,8 @@ void TestPrintOutcomes::jobGivenUpWhileDrawingIsNotHandedOver() {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         *abandoned = true;
     });
-    const PrintResult r = RunPrintJob(slowPage, oneLine(QStringLiteral("x")), inSeconds(10, abandoned), sent);
+    const PrintResult r = RunPrintJob(slowPage, oneLine(QStringLiteral("x")),
+                                      within(std::chrono::seconds(10), abandoned), sent);
     giveUp.join();
     QCOMPARE(r.outcome, PrintOutcome::NotAnswering);
     QCOMPARE(slowPage.handOvers, 0);
@@ -428,9 +432,8 @@ void TestPrintOutcomes::deadlinePassedWhileFindingOpensNothing() {
     PlayedSystem slowSpooler;
     slowSpooler.finding = std::chrono::milliseconds(150);
     std::atomic<bool> sent = false;
-    const Deadline deadline(Deadline::Clock::now() + std::chrono::milliseconds(50),
-                            std::make_shared<std::atomic<bool>>(false));
-    const PrintResult r = RunPrintJob(slowSpooler, oneLine(QStringLiteral("x")), deadline, sent);
+    const PrintResult r =
+        RunPrintJob(slowSpooler, oneLine(QStringLiteral("x")), within(std::chrono::milliseconds(50)), sent);
     QCOMPARE(r.outcome, PrintOutcome::NotAnswering);
     QCOMPARE(slowSpooler.opened, 0);
     QCOMPARE(slowSpooler.handOvers, 0);
@@ -444,9 +447,8 @@ void TestPrintOutcomes::givenUpAfterTheSpoolerHasTheDocument() {
     spooler.drawingHandsOver = true;
     spooler.drawing = std::chrono::milliseconds(300);
     std::atomic<bool> sent = false;
-    const Deadline deadline(Deadline::Clock::now() + std::chrono::milliseconds(100),
-                            std::make_shared<std::atomic<bool>>(false));
-    const PrintResult r = RunPrintJob(spooler, oneLine(QStringLiteral("x")), deadline, sent);
+    const PrintResult r =
+        RunPrintJob(spooler, oneLine(QStringLiteral("x")), within(std::chrono::milliseconds(100)), sent);
     QCOMPARE(r.outcome, PrintOutcome::NotAnswering);
     QCOMPARE(spooler.opened, 1);
     QCOMPARE(spooler.handOvers, 0);
