@@ -76,6 +76,7 @@ SpeedResult CalculateSpeed(const SpeedInput& input, const QLocale& locale) {
     result.averageSpeed = CheckFloat(FloorScaled(speed, 100.0), Input::Distance) / 100.0;
     result.dateLine = input.dateLine;
     result.timeDiffText = input.timeDifference;
+    result.distanceText = input.distance;
     return result;
 }
 

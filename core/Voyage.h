@@ -74,6 +74,7 @@ struct SpeedResult {
     double averageSpeed = 0.0;                  // truncated to hundredths
     DateLine dateLine = DateLine::NotCrossed;   // as used by this calculation
     QString timeDiffText = QStringLiteral("0"); // the time difference as typed for this calculation
+    QString distanceText = QStringLiteral("0"); // and the distance
 };
 
 SpeedResult CalculateSpeed(const SpeedInput& input, const QLocale& locale);

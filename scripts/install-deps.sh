@@ -7,15 +7,16 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev libfontconfig-dev libcups2-dev fonts-liberation fonts-liberation2 xvfb xauth)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick hardinfo x11-utils python3 ccache)
+    packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick hardinfo x11-utils python3 ccache
+        qt6-base-private-dev)
 elif [[ "${1:-}" == "--release" ]]; then
     # Sanitizers, the fuzzer, the linters, the package check and the benchmarks.
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck dpkg-dev x11-utils libx11-dev lintian appstream
         desktop-file-utils man-db)
 elif [[ "${1:-}" == "--windows" ]]; then
     # The cross compiler and Qt's source, Wine to run and test what it builds, NSIS for the
-    # installer, and the test printer.
-    packages+=(g++-mingw-w64-x86-64-posix dpkg-dev ccache wine64 nsis advancecomp unzip xdotool x11-utils
+    # installer, wixl and zopfli for the MSI package, and the test printer.
+    packages+=(g++-mingw-w64-x86-64-posix dpkg-dev ccache wine64 nsis wixl msitools libzopfli1 advancecomp unzip xdotool x11-utils
         cups printer-driver-cups-pdf poppler-utils imagemagick python3 procps locales)
 fi
 

@@ -1,7 +1,9 @@
+#include "AccessibleEvents.h"
 #include "GuiFixture.h"
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
+#include <QClipboard>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -75,6 +77,13 @@ private slots:
     void badInputNeverLosesTyping();
     void pickerShowsTheDateItCalculatesWith_data();
     void pickerShowsTheDateItCalculatesWith();
+    void copiesTheEtaTable_data();
+    void copiesTheEtaTable();
+    void copiesTheLastSpeedCalculation_data();
+    void copiesTheLastSpeedCalculation();
+    void copyKeyInAField_data();
+    void copyKeyInAField();
+    void resultsAreAnnounced();
 
 private:
     std::unique_ptr<GuiFixture> m_f;
@@ -420,6 +429,190 @@ void TestCalculators::pickerShowsTheDateItCalculatesWith() {
     if (how == u"replace")
         QCOMPARE(picker->date(), QDate(2026, 12, 6));
     QVERIFY(m_f->messages.empty());
+}
+
+namespace {
+
+// The platform's copy key, pressed where the focus is on `window`, which is brought up first:
+// the key is the active window's.
+QString copyOn(QWidget& window, QWidget* focus) {
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        return QStringLiteral("(window not active)");
+    if (focus != nullptr)
+        focus->setFocus(Qt::TabFocusReason);
+    QGuiApplication::clipboard()->setText(QStringLiteral("(as before)"));
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Copy);
+    return QGuiApplication::clipboard()->text();
+}
+
+} // namespace
+
+void TestCalculators::copiesTheEtaTable_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("friday");
+    QTest::newRow("Dutch locale") << dutch << "vrijdag";
+    QTest::newRow("C locale") << QLocale::c() << "Friday";
+}
+
+void TestCalculators::copiesTheEtaTable() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, friday);
+    QLocale::setDefault(locale);
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), locale);
+    m_f->run(QStringLiteral("etaCalculator.calculate"));
+    EtaResults& results = m_f->screens.etaResults();
+    const auto& c = results.controls();
+    // What the officer typed over the result is what the screen shows, so it is what is copied.
+    c.etaDate[10]->setText(QStringLiteral(" 01-03-2002 11:05"));
+    QString expected = QStringLiteral("Speed\tETA Dag\tDatum - Tijd\n");
+    const char* arrivals[] = {"21:00", "17:00", "15:00", "13:48", "13:00", "12:26",
+                              "12:00", "11:40", "11:24", "11:11", "11:05"};
+    for (int i = 0; i < EtaRowCount; ++i)
+        expected += QStringLiteral("%1%2%3\t%4\t01-03-2002 %5\n")
+                        .arg(10 + 5 * i)
+                        .arg(locale.decimalPoint(), QStringLiteral("00"), friday, QLatin1String(arrivals[i]));
+    expected += QStringLiteral("\nVertrek Datum en Tijd\t01-03-2002 08:00\n"
+                               "Afstand in Mijlen\t120%1%2\n"
+                               "Datumgrens Correctie\t0\n"
+                               "Tijdsverschil\t1\n")
+                    .arg(locale.decimalPoint(), QStringLiteral("00"));
+    QCOMPARE(copyOn(results, c.print), expected);
+    QVERIFY(m_f->messages.empty());
+}
+
+void TestCalculators::copiesTheLastSpeedCalculation_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("Dutch locale") << dutch;
+    QTest::newRow("C locale") << QLocale::c();
+}
+
+void TestCalculators::copiesTheLastSpeedCalculation() {
+    QFETCH(QLocale, locale);
+    QLocale::setDefault(locale);
+    m_f->run(QStringLiteral("menu.speedCalculator"));
+    SpeedCalculator& form3 = m_f->screens.speedCalculator();
+    const auto& c = form3.controls();
+    // Before the first calculation the key does nothing, and says nothing.
+    QCOMPARE(copyOn(form3, c.calculate), QStringLiteral("(as before)"));
+    GuiFixture::fillWorkedSpeed(form3, locale);
+    c.timeDifference->setText(QStringLiteral("-1"));
+    c.noDateLine->setChecked(false);
+    m_f->run(QStringLiteral("speedCalculator.dateLineDayBack speedCalculator.calculate"));
+    // Inputs changed after it, and a calculation that fails, leave the copied one as it was.
+    c.distance->setText(QStringLiteral("301"));
+    c.timeDifference->setText(QStringLiteral("0"));
+    m_f->run(QStringLiteral("speedCalculator.noDateLine"));
+    c.arrivalTime->setText(QStringLiteral("laat"));
+    m_f->run(QStringLiteral("speedCalculator.calculate"));
+    QCOMPARE(m_f->messages.size(), size_t(1));
+    m_f->messages.clear();
+    // 30.5 hours on the clocks, +1 for the zones, +24 for the date line: 55.5 hours, 5.40 knots.
+    const QString expected = QStringLiteral("Vertrek datum en tijd\t06-12-2026 08:00\n"
+                                            "Aankomst datum en tijd\t07-12-2026 14:30\n"
+                                            "Tijdsverschil\t-1\n"
+                                            "Datumgrens Correctie\t-24\n"
+                                            "Afstand\t300\n"
+                                            "Stoom tijd\t55:30\n"
+                                            "Gemiddelde Snelheid\t5%1%2\n")
+                                 .arg(locale.decimalPoint(), QStringLiteral("40"));
+    QCOMPARE(copyOn(form3, c.dateLineDayForward), expected);
+    QVERIFY(m_f->messages.empty());
+}
+
+void TestCalculators::copyKeyInAField_data() {
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("result cell, part selected") << "etaResults" << true;
+    QTest::newRow("result cell, nothing selected") << "etaResults" << false;
+    QTest::newRow("typed field, part selected") << "speedCalculator" << true;
+    QTest::newRow("typed field, nothing selected") << "speedCalculator" << false;
+}
+
+void TestCalculators::copyKeyInAField() {
+    QFETCH(QString, screen);
+    QFETCH(bool, selected);
+    m_f->run(QStringLiteral("menu.etaCalculator"));
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), QLocale::c());
+    m_f->run(QStringLiteral("etaCalculator.calculate etaResults.menu menu.speedCalculator"));
+    GuiFixture::fillWorkedSpeed(m_f->screens.speedCalculator(), QLocale::c());
+    m_f->run(QStringLiteral("speedCalculator.calculate"));
+    QWidget& window = m_f->screen(screen);
+    m_f->screens.show(window);
+    QLineEdit* field = screen == u"etaResults" ? m_f->screens.etaResults().controls().etaDate[3]
+                                               : m_f->screens.speedCalculator().controls().distance;
+    const QString whole = screen == u"etaResults" ? m_f->screens.etaResults().copyText()
+                                                  : m_f->screens.speedCalculator().copyText();
+    QVERIFY(whole.count(u'\n') > 5);
+    field->setFocus(Qt::TabFocusReason);
+    if (selected)
+        field->setSelection(1, 2);
+    else
+        field->deselect();
+    const QString copied = copyOn(window, nullptr);
+    QCOMPARE(QApplication::focusWidget(), field);
+    // A selection is the field's to copy, as anywhere; with none the key is the screen's.
+    QCOMPARE(copied, selected ? field->text().mid(1, 2) : whole);
+}
+
+void TestCalculators::resultsAreAnnounced() {
+    const AccessibleEvents events;
+    SpeedCalculator& form3 = m_f->screens.speedCalculator();
+    m_f->screens.show(form3);
+    GuiFixture::fillWorkedSpeed(form3, QLocale::c());
+    QLineEdit* speed = form3.controls().averageSpeed;
+    QCOMPARE(QAccessible::queryAccessibleInterface(speed)->text(QAccessible::Name),
+             QStringLiteral("Gemiddelde Snelheid"));
+    // The same speed twice is said twice: the second click is news to a user who cannot see it.
+    for (int i = 0; i < 2; ++i) {
+        AccessibleEvents::heard().clear();
+        m_f->run(QStringLiteral("speedCalculator.calculate"));
+        const auto typed = [speed] {
+            auto inserted = AccessibleEvents::about(speed, QAccessible::TextInserted);
+            auto updated = AccessibleEvents::about(speed, QAccessible::TextUpdated);
+            inserted.insert(inserted.end(), updated.begin(), updated.end());
+            return inserted;
+        }();
+        QCOMPARE(typed.size(), size_t(1));
+        QCOMPARE(typed[0].value, QStringLiteral("10.16"));
+        QCOMPARE(typed[0].name, QStringLiteral("Gemiddelde Snelheid"));
+#ifdef Q_OS_WIN
+        const auto said = AccessibleEvents::about(speed, QAccessible::ValueChanged);
+        QCOMPARE(said.size(), size_t(1));
+        QCOMPARE(said[0].value, QStringLiteral("Gemiddelde Snelheid 10.16"));
+#endif
+    }
+
+    // The results screen comes up as a window, with its caption, and the focus on the first speed.
+    m_f->screens.show(m_f->screens.etaCalculator());
+    QVERIFY(QTest::qWaitForWindowActive(&m_f->screens.etaCalculator()));
+    GuiFixture::fillWorkedPassage(m_f->screens.etaCalculator(), QLocale::c());
+    for (int i = 0; i < 2; ++i) {
+        AccessibleEvents::heard().clear();
+        m_f->run(QStringLiteral("etaCalculator.calculate"));
+        EtaResults& results = m_f->screens.etaResults();
+        QVERIFY(QTest::qWaitForWindowActive(&results));
+        const auto activated = [&results] {
+            std::vector<HeardEvent> found;
+            for (const HeardEvent& event : AccessibleEvents::about(&results, QAccessible::StateChanged)) {
+                if (event.activation)
+                    found.push_back(event);
+            }
+            return found;
+        }();
+        QVERIFY(!activated.empty());
+        QCOMPARE(activated[0].role, QAccessible::Window);
+        QCOMPARE(activated[0].name, QStringLiteral("ETA Calculator Resultaten"));
+        const auto focused = AccessibleEvents::about(results.controls().speed[0], QAccessible::Focus);
+        QCOMPARE(focused.size(), size_t(1));
+        QCOMPARE(focused[0].name, QStringLiteral("Speed"));
+        QCOMPARE(focused[0].value, QStringLiteral(" 10.00"));
+        // Back to the calculator, as "Nieuwe Berekening" goes, leaving the focus on that button.
+        results.controls().newCalculation->setFocus();
+        m_f->run(QStringLiteral("etaResults.newCalculation"));
+        QVERIFY(QTest::qWaitForWindowActive(&m_f->screens.etaCalculator()));
+    }
 }
 
 QTEST_MAIN(TestCalculators)

@@ -4,11 +4,13 @@
 // Needs the private test printer of scripts/cups-start.sh: the fakes that pass requests on pass
 // them to its scheduler.
 
+#include "AccessibleEvents.h"
 #include "FakeIppPrinter.h"
 #include "FakePrintServers.h"
 #include "GuiFixture.h"
 #include "app/Program.h"
 #include "report/ReportPrinting.h"
+#include "ui/MessageBox.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -348,6 +350,8 @@ private slots:
     void printsOverIPv6();
     void secondEnterPressesNothingElse_data();
     void secondEnterPressesNothingElse();
+    void outcomeIsAnnounced_data();
+    void outcomeIsAnnounced();
     void fullTemporaryFolderStillPrints();
 };
 
@@ -769,6 +773,61 @@ void TestPrintServers::secondEnterPressesNothingElse() {
     QVERIFY2(f.messages.empty(), f.messages.empty() ? "" : qPrintable(f.messages.front().text));
     // And the focus is back where the user left it.
     QVERIFY(print->hasFocus());
+}
+
+void TestPrintServers::outcomeIsAnnounced_data() {
+    QTest::addColumn<FakeIppPrinter::Answer>("answer");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("printed") << FakeIppPrinter::Answer::Prints << QString();
+    QTest::newRow("not accepted") << FakeIppPrinter::Answer::CreatesNoJob
+                                  << "De printer heeft het document niet aangenomen; er is niets afgedrukt.";
+}
+
+void TestPrintServers::outcomeIsAnnounced() {
+    QFETCH(FakeIppPrinter::Answer, answer);
+    QFETCH(QString, message);
+    FakeIppPrinter server(answer);
+    QVERIFY(server.listening());
+    GuiFixture f;
+    calculateBoth(f);
+    // The message box itself, as the user gets it, closed as soon as it is up.
+    std::vector<QWidget*> boxes;
+    f.screens.setMessageSink(
+        [&boxes](QWidget* owner, const QString& title, const QString& text, QMessageBox::Icon icon) {
+            const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, title, text, icon);
+            boxes.push_back(box.get());
+            QTimer::singleShot(50, box.get(), &QMessageBox::accept);
+            box->exec();
+        });
+    QWidget& results = f.screen(QStringLiteral("etaResults"));
+    f.screens.show(results);
+    QVERIFY(QTest::qWaitForWindowActive(&results));
+    QAbstractButton* print = f.button(QStringLiteral("etaResults.print"));
+    print->setFocus();
+    const AccessibleEvents events;
+    {
+        UsingServer using_(server.address());
+        QTest::keyClick(print, Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(print->isEnabled(), 10000);
+    }
+    const auto described = AccessibleEvents::about(print, QAccessible::DescriptionChanged);
+    if (message.isEmpty()) {
+        QVERIFY(boxes.empty());
+        QVERIFY(!described.empty());
+        QCOMPARE(described.back().description, QStringLiteral("Het rapport is naar de printer gestuurd."));
+        QCOMPARE(QApplication::focusWidget(), print);
+    } else {
+        // The box is said as it comes up: an alert, with the message as its text.
+        QCOMPARE(boxes.size(), size_t(1));
+        const auto shown = AccessibleEvents::about(boxes[0], QAccessible::ObjectShow);
+        QCOMPARE(shown.size(), size_t(1));
+        QCOMPARE(shown[0].role, QAccessible::AlertMessage);
+        QCOMPARE(shown[0].value, message);
+        QCOMPARE(AccessibleEvents::about(boxes[0], QAccessible::Alert).size(), size_t(1));
+        // and nothing says that it went well
+        for (const HeardEvent& event : described)
+            QVERIFY2(!event.description.contains(u"gestuurd"), qPrintable(event.description));
+    }
 }
 
 int main(int argc, char* argv[]) {

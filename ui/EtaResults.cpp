@@ -1,5 +1,6 @@
 #include "EtaResults.h"
 
+#include "CopyShortcut.h"
 #include "EtaCalculator.h"
 #include "MainMenu.h"
 #include "Navigation.h"
@@ -35,6 +36,19 @@ EtaResults::EtaResults(Navigation& navigation)
     for (int i = 0; i < EtaRowCount; ++i)
         c.etaDate[i]->setText(QString(initialBlanks[i], u' '));
 
+    // A screen reader names each cell after the heading it stands under.
+    const QStringList headings = columnHeadings();
+    for (int i = 0; i < EtaRowCount; ++i) {
+        c.speed[i]->setAccessibleName(headings[0]);
+        c.etaDay[i]->setAccessibleName(headings[1]);
+        c.etaDate[i]->setAccessibleName(headings[2]);
+    }
+    c.departure->setAccessibleName(m_ui->Label3->text());
+    c.distance->setAccessibleName(m_ui->Label4->text());
+    c.dateLine->setAccessibleName(m_ui->Label5->text());
+    c.timeDifference->setAccessibleName(m_ui->Label6->text());
+    InstallCopyShortcut(*this, [this] { return m_hasTable ? copyText() : QString(); });
+
     m_navigation.onClick(*this, c.newCalculation,
                          [this] { m_navigation.go(*this, m_navigation.etaCalculator()); });
     m_navigation.onClick(*this, c.print, [this] { print(); });
@@ -55,6 +69,30 @@ void EtaResults::setTable(const EtaTable& table) {
     c.distance->setText(table.distance);
     c.dateLine->setText(table.dateLine);
     c.timeDifference->setText(table.timeDiff);
+    m_hasTable = true;
+    // A new table is read from its top: the first speed is where the focus is when the screen
+    // comes up, so a screen reader says it after the screen's caption.
+    c.speed[0]->setFocus(Qt::OtherFocusReason);
+}
+
+QStringList EtaResults::columnHeadings() const {
+    // One label stands over the weekday and date columns; a run of blanks parts their headings.
+    const QString both = m_ui->Label2->text().trimmed();
+    const qsizetype gap = both.indexOf(u"  ");
+    return {m_ui->Label1->text().trimmed(), both.left(gap), both.mid(gap).trimmed()};
+}
+
+QString EtaResults::copyText() const {
+    const Controls& c = m_controls;
+    QList<QStringList> lines{columnHeadings()};
+    for (int i = 0; i < EtaRowCount; ++i)
+        lines.append({c.speed[i]->text(), c.etaDay[i]->text(), c.etaDate[i]->text()});
+    lines.append(QStringList());
+    lines.append({m_ui->Label3->text(), c.departure->text()});
+    lines.append({m_ui->Label4->text(), c.distance->text()});
+    lines.append({m_ui->Label5->text(), c.dateLine->text()});
+    lines.append({m_ui->Label6->text(), c.timeDifference->text()});
+    return TabSeparated(lines);
 }
 
 EtaTable EtaResults::table() const {

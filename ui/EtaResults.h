@@ -3,6 +3,8 @@
 #include "ScreenWindow.h"
 #include "core/Voyage.h"
 
+#include <QStringList>
+
 #include <array>
 #include <memory>
 
@@ -43,12 +45,17 @@ public:
     const Controls& controls() const noexcept { return m_controls; }
     void setTable(const EtaTable& table);
     EtaTable table() const;
+    // The table as the boxes hold it, with the headings and captions it stands under, for the
+    // clipboard.
+    QString copyText() const;
 
 private:
     void print();
+    QStringList columnHeadings() const;
 
     std::unique_ptr<Ui::Form2> m_ui;
     Controls m_controls;
+    bool m_hasTable = false;
 };
 
 } // namespace kw

@@ -28,6 +28,8 @@ class SpeedCalculator;
 inline constexpr const char* ApplicationTitle = "Koerswacht";
 // Added to a screen's caption while its report is being printed.
 inline constexpr const char16_t* PrintingCaption = u" \u2013 bezig met afdrukken\u2026";
+// What a screen reader is told when a report has gone to the printer.
+inline constexpr const char16_t* PrintedAnnouncement = u"Het rapport is naar de printer gestuurd.";
 
 class Navigation {
 public:

@@ -1,5 +1,6 @@
 #include "ScreenWindow.h"
 
+#include "Announce.h"
 #include "Navigation.h"
 
 #include <QAbstractButton>
@@ -29,7 +30,9 @@ bool PressFocusedButton(QWidget& window, const QKeyEvent& event) {
 
 ScreenWindow::ScreenWindow(Navigation& navigation)
     : QWidget(nullptr, ScreenFrameFlags)
-    , m_navigation(navigation) {}
+    , m_navigation(navigation) {
+    InstallScreenAccessibility();
+}
 
 QWidget* ScreenWindow::inputField(Input) const {
     return nullptr;

@@ -1,6 +1,7 @@
 #include "Screens.h"
 
 #include "AboutDialog.h"
+#include "Announce.h"
 #include "ErrorBoundary.h"
 #include "EtaCalculator.h"
 #include "EtaResults.h"
@@ -189,9 +190,13 @@ void Screens::print(QWidget& screen, QAbstractButton* button, PrintJob job) {
         button->setEnabled(true);
         if (hadFocus && screen.focusWidget() == &screen)
             button->setFocus(Qt::OtherFocusReason);
-        if (result.outcome != PrintOutcome::Printed)
+        // A failure is said with its message box; that all went well only a screen reader hears.
+        if (result.outcome == PrintOutcome::Printed)
+            Announce(*button, QString::fromUtf16(PrintedAnnouncement));
+        else
             message(&screen, PrintMessage(result), QMessageBox::Warning);
     });
+    button->setAccessibleDescription(QString()); // the last outcome is old news now
     // One report per screen at a time: the button is unavailable until this one is done.
     if (hadFocus)
         screen.setFocus(Qt::OtherFocusReason);

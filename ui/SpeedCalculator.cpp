@@ -1,5 +1,7 @@
 #include "SpeedCalculator.h"
 
+#include "Announce.h"
+#include "CopyShortcut.h"
 #include "DateLineOptions.h"
 #include "DatePicker.h"
 #include "EtaCalculator.h"
@@ -7,6 +9,8 @@
 #include "Navigation.h"
 #include "report/Reports.h"
 #include "ui_Form3.h"
+
+#include <cmath>
 
 namespace kw {
 
@@ -22,6 +26,8 @@ SpeedCalculator::SpeedCalculator(Navigation& navigation)
     SetPickerToToday(*c.departureDate);
     SetPickerToToday(*c.arrivalDate);
     WireDateLineOptions(*this, {c.noDateLine, c.dateLineDayForward, c.dateLineDayBack}, m_dateLine);
+    c.averageSpeed->setAccessibleName(m_ui->Label5->text());
+    InstallCopyShortcut(*this, [this] { return m_hasCalculation ? copyText() : QString(); });
 
     m_navigation.onClick(*this, c.calculate, [this] { calculate(); });
     m_navigation.onClick(*this, c.print, [this] { print(); });
@@ -64,8 +70,32 @@ void SpeedCalculator::calculate() {
     const QLocale locale;
     // Nothing is stored until the whole calculation has succeeded.
     const SpeedResult result = CalculateSpeed(input, locale);
-    c.averageSpeed->setText(FormatNumber(result.averageSpeed, u"##.00", locale));
+    const QString speed = FormatNumber(result.averageSpeed, u"##.00", locale);
+    AnnounceText(*c.averageSpeed, speed, m_ui->Label5->text() + u' ' + speed);
     m_last = result;
+    m_hasCalculation = true;
+}
+
+QString SpeedCalculator::copyText() const {
+    const QLocale locale;
+    const SpeedResult& r = m_last;
+    // Whole minutes first, as the report splits them (2.3 hours is 2:18), but with no 16-bit limit:
+    // copying never fails on a steaming time the calculation accepted.
+    const double minutes = FloorScaled(r.steamingHours, 60.0);
+    const double hours = std::floor(minutes / 60.0);
+    const QString steamingTime =
+        std::isfinite(minutes)
+            ? FormatNumber(hours, u"0", locale) + u':' + FormatNumber(minutes - 60.0 * hours, u"00", locale)
+            : QString();
+    return TabSeparated({
+        {QStringLiteral("Vertrek datum en tijd"), FormatDateTime(r.departure, u"dd-MM-yyyy hh:mm", locale)},
+        {QStringLiteral("Aankomst datum en tijd"), FormatDateTime(r.arrival, u"dd-MM-yyyy hh:mm", locale)},
+        {QStringLiteral("Tijdsverschil"), r.timeDiffText},
+        {QStringLiteral("Datumgrens Correctie"), QString::number(DateLineCorrection(r.dateLine))},
+        {QStringLiteral("Afstand"), r.distanceText},
+        {QStringLiteral("Stoom tijd"), steamingTime},
+        {m_ui->Label5->text(), FormatNumber(r.averageSpeed, u"##.00", locale)},
+    });
 }
 
 void SpeedCalculator::print() {

@@ -49,6 +49,8 @@ public:
     DateLine dateLine() const noexcept { return m_dateLine; }
     const SpeedResult& lastCalculation() const noexcept { return m_last; }
     QWidget* inputField(Input input) const override;
+    // The last calculation with its captions, for the clipboard.
+    QString copyText() const;
 
 private:
     void calculate();
@@ -58,6 +60,7 @@ private:
     Controls m_controls;
     DateLine m_dateLine = DateLine::NotCrossed;
     SpeedResult m_last; // and what it was computed from
+    bool m_hasCalculation = false;
 };
 
 } // namespace kw

@@ -33,3 +33,11 @@ set(CPACK_KOERSWACHT_LICENCE_PAGE ${PROJECT_BINARY_DIR}/licence-page.txt)
 # Our own installer script, with CPack's file lists: resources/windows/NSIS.template.in.
 list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/resources/windows)
 include(CPack)
+
+# The MSI package's check that Koerswacht is not running (MsiChecks.cpp): a DLL that Windows
+# Installer loads from the package and that needs nothing but Windows' own DLLs.
+# scripts/windows/package.sh builds the package with wixl (resources/windows/Koerswacht.wxs).
+add_library(koerswacht_msi_checks MODULE ${PROJECT_SOURCE_DIR}/resources/windows/MsiChecks.cpp)
+target_link_libraries(koerswacht_msi_checks PRIVATE koerswacht_settings msi kernel32)
+target_link_options(koerswacht_msi_checks PRIVATE -nostdlib -Wl,--entry,DllEntry -s)
+set_target_properties(koerswacht_msi_checks PROPERTIES PREFIX "" OUTPUT_NAME msi-checks)

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows edition here: the static Qt into the cache folder when it is not there yet,
 # koerswacht.exe and its tests (the "windows" preset), then with cpack the portable zip and the
-# NSIS installer in build-windows/build/. The zip is deflated again with zopfli, the tightest
-# deflate Windows Explorer unpacks. Says the three files' sizes; the last line names the zip and the
-# installer.
+# NSIS installer, and with wixl the MSI package, in build-windows/build/. The zip is deflated again
+# with zopfli, the tightest deflate Windows Explorer unpacks. Says the four files' sizes; the last
+# line names the zip, the installer and the MSI package.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 scripts/install-deps.sh --windows
@@ -17,5 +17,11 @@ zip_file="$PWD/Koerswacht-$version-win64.zip"
 mv Koerswacht.zip "$zip_file"
 advzip --recompress -4 --iter 15 "$zip_file" >/dev/null
 setup_file="$PWD/$(ls Koerswacht-*-setup.exe)"
-stat -c '%n: %s bytes' koerswacht.exe "$zip_file" "$setup_file" >&2
-echo "$zip_file $setup_file"
+# The MSI package holds what the zip holds, as `cmake --install` lays it out.
+msi_file="$PWD/Koerswacht-$version-win64.msi"
+rm -rf msi-files
+cmake --install . --prefix msi-files >/dev/null
+cp msi-checks.dll msi-files/
+../../scripts/windows/msi.sh "$version" msi-files "$msi_file" >/dev/null
+stat -c '%n: %s bytes' koerswacht.exe "$zip_file" "$setup_file" "$msi_file" >&2
+echo "$zip_file $setup_file $msi_file"
