@@ -796,7 +796,10 @@ void TestPrintServers::outcomeIsAnnounced() {
         [&boxes](QWidget* owner, const QString& title, const QString& text, QMessageBox::Icon icon) {
             const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, title, text, icon);
             boxes.push_back(box.get());
-            QTimer::singleShot(50, box.get(), &QMessageBox::accept);
+            QTimer close;
+            close.setSingleShot(true);
+            QObject::connect(&close, &QTimer::timeout, box.get(), &QMessageBox::accept);
+            close.start(50);
             box->exec();
         });
     QWidget& results = f.screen(QStringLiteral("etaResults"));

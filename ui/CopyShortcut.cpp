@@ -11,11 +11,15 @@ namespace kw {
 
 namespace {
 
-// A line edit claims the copy key whether or not it has anything selected. Without a selection its
-// claim is declined here, and the key goes on to the screen's shortcut.
-class SelectionFirst final : public QObject {
+// The screen's copy key. A line edit claims the key whether or not it has anything selected; the
+// key watches the screen's fields and declines a claim without a selection, so that the key comes
+// to the screen.
+class CopyKey final : public QShortcut {
 public:
-    using QObject::QObject;
+    explicit CopyKey(QWidget& screen)
+        : QShortcut(QKeySequence::Copy, &screen) {
+        setContext(Qt::WindowShortcut);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -38,21 +42,19 @@ protected:
 } // namespace
 
 void InstallCopyShortcut(QWidget& screen, std::function<QString()> text) {
-    auto* shortcut = new QShortcut(QKeySequence::Copy, &screen);
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, &screen, [text = std::move(text)] {
+    auto* key = new CopyKey(screen); // the screen's child
+    QObject::connect(key, &QShortcut::activated, &screen, [text = std::move(text)] {
         const QString copied = text();
         if (!copied.isEmpty())
             QGuiApplication::clipboard()->setText(copied);
     });
-    auto* filter = new SelectionFirst(&screen);
     for (QLineEdit* field : screen.findChildren<QLineEdit*>()) {
         // Inner line edits of date pickers are reached through the picker, which has the focus.
         if (qobject_cast<QAbstractSpinBox*>(field->parentWidget()) == nullptr)
-            field->installEventFilter(filter);
+            field->installEventFilter(key);
     }
     for (QAbstractSpinBox* picker : screen.findChildren<QAbstractSpinBox*>())
-        picker->installEventFilter(filter);
+        picker->installEventFilter(key);
 }
 
 QString TabSeparated(const QList<QStringList>& lines) {
