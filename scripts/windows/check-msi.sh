@@ -28,9 +28,9 @@ lower_version=6.2.9
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 lower="$work/Koerswacht-$lower_version-win64.msi"
-lower_code="$("$here/msi.sh" "$lower_version" "$folder" "$lower")"
-code="$(python3 -c 'import sys, uuid
-print(str(uuid.uuid5(uuid.UUID("303BBD61-5D1F-4C3F-AD34-F8B2BC0BA889"), sys.argv[1])).upper())' "$version")"
+"$here/msi.sh" "$lower_version" "$folder" "$lower"
+product_code() { msiinfo export "$1" Property | tr -d '\r{}' | sed -n 's/^ProductCode\t//p'; }
+lower_code="$(product_code "$lower")" code="$(product_code "$msi")"
 
 check() { # check "what" command...
     local what="$1"
@@ -48,7 +48,6 @@ exit_code() {
     [[ -n "$running" ]] || /usr/lib/wine/wineserver -w
     tr -d '\r ' <"$drive_c/koerswacht-exit.txt" 2>/dev/null || echo none
 }
-msiexec() { exit_code "msiexec $1 /qn"; }
 exits() { # exits CODE COMMAND_LINE
     local got
     got="$(exit_code "$2")"

@@ -4,8 +4,8 @@
 # FOLDER holds koerswacht.exe, LICENSE.txt, THIRD-PARTY-NOTICES.txt and msi-checks.dll. The package's
 # ProductVersion is the program's version record's, four numbers (6.3.0.0). Each version
 # has a ProductCode of its own, made from the version, so that the same version always has the same
-# code (the README names 6.3.0's); the UpgradeCode is the same for every version. Prints the
-# ProductCode. Takes about 40 s, most of it zopfli's (mszip.py).
+# code (the README names 6.3.0's); the UpgradeCode is the same for every version. Takes about
+# 40 s, most of it zopfli's (mszip.py).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 version="$1" folder="$2" out="$(realpath "$3")"
@@ -19,4 +19,3 @@ cp "$folder"/{koerswacht.exe,LICENSE.txt,THIRD-PARTY-NOTICES.txt,msi-checks.dll}
     -D ChecksDll=msi-checks.dll -D Icon=koerswacht.ico -o "$out" "$here/resources/windows/Koerswacht.wxs")
 # wixl's cabinet deflated again, harder (a tenth smaller).
 python3 "$here/scripts/windows/mszip.py" "$out" "$stage"
-echo "$product_code"

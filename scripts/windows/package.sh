@@ -22,6 +22,6 @@ msi_file="$PWD/Koerswacht-$version-win64.msi"
 rm -rf msi-files
 cmake --install . --prefix msi-files >/dev/null
 cp msi-checks.dll msi-files/
-../../scripts/windows/msi.sh "$version" msi-files "$msi_file" >/dev/null
+../../scripts/windows/msi.sh "$version" msi-files "$msi_file"
 stat -c '%n: %s bytes' koerswacht.exe "$zip_file" "$setup_file" "$msi_file" >&2
 echo "$zip_file $setup_file $msi_file"
