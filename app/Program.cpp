@@ -14,15 +14,35 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <ole2.h>
+#include <sddl.h>
 #endif
 
 namespace kw {
 
+#ifdef _WIN32
+namespace {
+
+// Held while Koerswacht runs, and let go by Windows when it ends: the installers refuse while it
+// exists rather than replace files in use. Every user may wait on it (so that the Koerswacht of a
+// second officer logged on at the same PC holds it too, and an install running as SYSTEM sees it);
+// nobody else may do more.
+void holdRunningMutex() {
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1,
+                                                              &attributes.lpSecurityDescriptor, nullptr))
+        attributes.lpSecurityDescriptor = nullptr;
+    CreateMutexExW(&attributes, KOERSWACHT_RUNNING_MUTEX, 0, SYNCHRONIZE);
+    LocalFree(attributes.lpSecurityDescriptor);
+}
+
+} // namespace
+#endif
+
 int RunProgram(char* programName, const std::function<void(Screens&)>& started) {
 #ifdef _WIN32
-    // Held while Koerswacht runs, and let go by Windows when it ends: the installer and the
-    // uninstaller wait until it is gone rather than replace files in use.
-    CreateMutexW(nullptr, FALSE, L"KoerswachtRunning");
+    holdRunningMutex();
 #endif
     StartupWork work; // runs while QApplication connects to the display
     ProgramArguments arguments(programName);
@@ -40,8 +60,14 @@ int RunProgram(char* programName, const std::function<void(Screens&)>& started) 
     const int status = QApplication::exec();
     // A worker still waiting on a print system that has gone quiet holds nothing the user needs,
     // and tearing Qt down under it is not safe: the process ends without it.
-    if (ReportPrinting::workersRunning() > 0)
+    if (ReportPrinting::workersRunning() > 0) {
+#ifdef _WIN32
+        // What Koerswacht put on the clipboard is Windows' own only once it is flushed, which Qt
+        // does as it is torn down.
+        OleFlushClipboard();
+#endif
         std::_Exit(status);
+    }
     return status;
 }
 

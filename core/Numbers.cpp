@@ -64,6 +64,15 @@ double TextToNumber(const QString& text, const QLocale& locale, Input input, Exp
     return value;
 }
 
+QString WithLocaleSeparator(const QString& text, const QLocale& locale) {
+    try {
+        TextToNumber(text, locale);
+    } catch (const RunTimeError&) {
+        return text;
+    }
+    return QString(text).replace(u'.', locale.decimalPoint());
+}
+
 double FloorScaled(double x, double scale) {
     const double product = x * scale;
     if (!std::isfinite(product))

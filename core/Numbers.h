@@ -13,6 +13,10 @@ namespace kw {
 double TextToNumber(const QString& text, const QLocale& locale, Input input = Input::None,
                     Expected expected = Expected::Number);
 
+// A typed number as the screens show numbers: with the locale's decimal separator where it was typed
+// with a point. Any other text stays as it stands.
+QString WithLocaleSeparator(const QString& text, const QLocale& locale);
+
 // floor(x * scale), except that a product lying within binary rounding of a whole number counts as
 // that whole number: 14.29 * 100 is 1429, not 1428.9999999999998.
 double FloorScaled(double x, double scale);

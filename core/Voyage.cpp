@@ -80,15 +80,26 @@ SpeedResult CalculateSpeed(const SpeedInput& input, const QLocale& locale) {
     return result;
 }
 
+namespace {
+
+// Hours and minutes both come from the whole minutes, so 2.3 hours gives 2 and 18, not 2 and
+// 17.999999999999993 floored.
+std::pair<double, double> hoursAndMinutes(double steamingHours) {
+    const double totalMinutes = CheckFloat(FloorScaled(CheckFloat(steamingHours), 60.0));
+    const double hours = std::floor(totalMinutes / 60.0);
+    return {hours, totalMinutes - 60.0 * hours};
+}
+
+} // namespace
+
+QString SteamingClock(double steamingHours, const QLocale& locale) {
+    const auto [hours, minutes] = hoursAndMinutes(steamingHours);
+    return FormatNumber(hours, u"0", locale) + u':' + FormatNumber(minutes, u"00", locale);
+}
+
 SteamingTime SplitSteamingHours(double steamingHours) {
-    CheckFloat(steamingHours);
-    // Hours and minutes both come from the whole minutes, so 2.3 hours gives 2 and 18, not 2 and
-    // 17.999999999999993 floored.
-    const double totalMinutes = CheckFloat(FloorScaled(steamingHours, 60.0));
-    SteamingTime time;
-    time.hours = ToInt16(std::floor(totalMinutes / 60.0));
-    time.minutes = static_cast<qint16>(totalMinutes - 60.0 * time.hours);
-    return time;
+    const auto [hours, minutes] = hoursAndMinutes(steamingHours);
+    return {ToInt16(hours), static_cast<qint16>(minutes)};
 }
 
 } // namespace kw

@@ -84,6 +84,9 @@ struct SteamingTime {
     qint16 minutes = 0; // 0..59 beyond them
 };
 
+// The steaming time on a clock, "2:18" for 2.3 hours ("-2:30" for -1.5), with no limit on the hours.
+QString SteamingClock(double steamingHours, const QLocale& locale);
+
 // -1.5 hours is -2 hours and 30 minutes; 2.3 hours is 2 and 18. Overflow beyond 16 bits.
 SteamingTime SplitSteamingHours(double steamingHours);
 

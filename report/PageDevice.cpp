@@ -4,27 +4,27 @@
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
-#include <QPrinter>
 
 #include <algorithm>
 
 namespace kw {
 
-PageDevice::PageDevice(QPaintDevice& device, QString name, std::function<void()> opened)
+PageDevice::PageDevice(QPaintDevice& device, QString name, Ending ending)
     : m_device(device)
     , m_name(std::move(name))
-    , m_opened(std::move(opened))
+    , m_ending(std::move(ending))
     , m_font(QStringLiteral("Arial")) {
     m_font.setStyleHint(QFont::SansSerif);
 }
 
 PageDevice::~PageDevice() {
     // A report that stopped on an error: a printer drops what it has, a PDF is never sent.
-    if (m_painter.isActive()) {
-        if (m_device.devType() == QInternal::Printer)
-            static_cast<QPrinter&>(m_device).abort();
+    if (!m_painter.isActive())
+        return;
+    if (m_ending.drop)
+        m_ending.drop(m_painter);
+    else
         m_painter.end();
-    }
 }
 
 void PageDevice::open() {
@@ -33,8 +33,6 @@ void PageDevice::open() {
     if (!m_painter.begin(&m_device))
         throw RunTimeError(ErrorKind::Printer, {}, Expected::Nothing,
                            QStringLiteral("De printer \u201C%1\u201D kan niet worden geopend.").arg(m_name));
-    if (m_opened)
-        m_opened();
     m_painter.scale(m_scale, m_scale);
     m_painter.setFont(m_font);
 }
@@ -76,6 +74,10 @@ void PageDevice::touch() {
 
 void PageDevice::endDocument() {
     open();
+    if (m_ending.end) {
+        m_ending.end(m_painter);
+        return;
+    }
     if (!m_painter.end())
         throw RunTimeError(
             ErrorKind::Printer, {}, Expected::Nothing,

@@ -16,9 +16,17 @@ namespace kw {
 // finishes it. Used on the print job's worker thread.
 class PageDevice final : public TextDevice {
 public:
+    // How a print system that has the document as soon as its painting ends (the Windows spooler)
+    // ends it: `end` ends the painting, handing the document over; `drop` ends it so that nothing of
+    // it prints (a report that stopped on an error). Each gets the active painter. Without them,
+    // ending the painting only finishes the document.
+    struct Ending {
+        std::function<void(QPainter&)> end;
+        std::function<void(QPainter&)> drop;
+    };
+
     // `device` outlives this page; `name` is the printer's, for the message when it cannot be opened.
-    // `opened` runs once the device has started the document.
-    PageDevice(QPaintDevice& device, QString name, std::function<void()> opened = {});
+    PageDevice(QPaintDevice& device, QString name, Ending ending = {});
     ~PageDevice() override;
     PageDevice(const PageDevice&) = delete;
     PageDevice& operator=(const PageDevice&) = delete;
@@ -37,7 +45,7 @@ private:
 
     QPaintDevice& m_device;
     QString m_name;
-    std::function<void()> m_opened;
+    Ending m_ending;
     QPainter m_painter;
     QFont m_font;
     double m_scale = 1.0;

@@ -5,6 +5,12 @@ namespace kw {
 QString PrintMessage(const PrintResult& result) {
     if (result.outcome != PrintOutcome::Printed && !result.detail.isEmpty())
         return result.detail;
+    // Once the whole document is with the print system, it may print yet, however the connection
+    // ended: saying that nothing was printed could make the user print it twice.
+    if (result.handedOver &&
+        (result.outcome == PrintOutcome::NotAnswering || result.outcome == PrintOutcome::ServerUnreachable))
+        return QStringLiteral("De printer of de afdrukserver antwoordt niet meer. Het rapport is mogelijk "
+                              "toch afgedrukt; kijk bij de printer voordat u het opnieuw probeert.");
     const QString printer = result.printer.isEmpty()
                                 ? QStringLiteral("De printer")
                                 : QStringLiteral("De printer \u201C%1\u201D").arg(result.printer);
@@ -20,14 +26,8 @@ QString PrintMessage(const PrintResult& result) {
                               "afdrukservice draait en of de verbinding met de printer werkt, en probeer het "
                               "opnieuw.");
     case PrintOutcome::NotAnswering:
-        // Once the whole document is with the print system, it may print yet: saying that nothing
-        // was printed could make the user print it twice.
-        return result.handedOver
-                   ? QStringLiteral(
-                         "De printer of de afdrukserver antwoordt niet meer. Het rapport is mogelijk "
-                         "toch afgedrukt; kijk bij de printer voordat u het opnieuw probeert.")
-                   : QStringLiteral("De printer of de afdrukserver antwoordt niet. Er is niets afgedrukt; "
-                                    "probeer het later opnieuw.");
+        return QStringLiteral("De printer of de afdrukserver antwoordt niet. Er is niets afgedrukt; "
+                              "probeer het later opnieuw.");
     case PrintOutcome::Refusing:
         return result.queued
                    ? QStringLiteral("%1 neemt op dit moment geen afdrukken aan%2. Het rapport wacht "
@@ -35,6 +35,10 @@ QString PrintMessage(const PrintResult& result) {
                          .arg(printer, reason)
                    : QStringLiteral("%1 neemt op dit moment geen afdrukken aan%2. Er is niets afgedrukt.")
                          .arg(printer, reason);
+    case PrintOutcome::Held:
+        return QStringLiteral("%1 houdt het rapport vast in de wachtrij; het wordt afgedrukt zodra het "
+                              "wordt vrijgegeven.")
+            .arg(printer);
     case PrintOutcome::NeedsLogin:
         return QStringLiteral("De afdrukserver vraagt om aanmelding met een gebruikersnaam en wachtwoord. "
                               "Er is niets afgedrukt; laat de beheerder afdrukken zonder aanmelding "

@@ -55,7 +55,7 @@ PrintResult RunPrintJob(PrintSystem& system, const PrintJob& job, const Deadline
         if (deadline.passed())
             return late(found, sent);
         {
-            const std::unique_ptr<TextDevice> page = system.openDocument(job.documentName, sent);
+            const std::unique_ptr<TextDevice> page = system.openDocument(job.documentName, deadline, sent);
             Measuring extent(*page);
             {
                 ReportPrinter measuring(extent);
@@ -65,7 +65,8 @@ PrintResult RunPrintJob(PrintSystem& system, const PrintJob& job, const Deadline
             ReportPrinter printer(*page);
             job.draw(printer);
         }
-        // Given up on while drawing: nothing goes to the printer after the user was told so.
+        // Given up on while drawing: nothing goes to the printer after the user was told so (a page
+        // that hands its document over as it ends has dropped it instead).
         if (deadline.passed())
             return late(found, sent);
         PrintResult handed = system.handOver(deadline, sent);

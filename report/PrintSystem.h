@@ -39,11 +39,12 @@ public:
 
     // Finds the default printer and whether it takes a job now: Printed when it does.
     virtual PrintResult findDefaultPrinter(const Deadline& deadline) = 0;
-    // The page of a new document on that printer, for the report to be drawn on. Where drawing is
-    // itself the handing over (the Windows spooler has the document from StartDoc on), the page
-    // sets `sent` when it starts the document. Throws RunTimeError(Printer) when the printer cannot
-    // be opened.
-    virtual std::unique_ptr<TextDevice> openDocument(const QString& documentName,
+    // The page of a new document on that printer, for the report to be drawn on. Where ending the
+    // page is itself the handing over (the Windows spooler prints what it has once the page ends),
+    // the page asks the deadline just before, and sets `sent` as it hands the document over; given
+    // up on by then, it drops the document instead. Throws RunTimeError(Printer) when the printer
+    // cannot be opened or has refused the document.
+    virtual std::unique_ptr<TextDevice> openDocument(const QString& documentName, const Deadline& deadline,
                                                      std::atomic<bool>& sent) = 0;
     // Hands the drawn and ended document to the print system and reads back what became of it.
     // Sets `sent` once the whole document is with the print system.

@@ -29,29 +29,48 @@ PrintResult result(PrintOutcome outcome, const QString& printer, const QString& 
 
 PrintResult CupsVerdict(const CupsExchange& e) {
     using Step = CupsExchange::Step;
-    if (e.gaveUp || e.connectError == ETIMEDOUT || e.httpError == ETIMEDOUT)
-        return result(PrintOutcome::NotAnswering, e.printer);
-    // A refused or dropped connection is no answer about printers at all, whatever libcups reports
-    // for the request that could not be made.
-    if (e.connectError != 0 || e.httpError != 0)
-        return result(PrintOutcome::ServerUnreachable, e.printer);
-    if (e.httpStatus == HttpUnauthorized || e.httpStatus == HttpAuthorizationCanceled ||
-        e.ippStatus == IppNotAuthenticated || e.ippStatus == IppAuthenticationCanceled)
-        return result(PrintOutcome::NeedsLogin, e.printer);
-    if (e.httpStatus == HttpUpgradeRequired || e.ippStatus == IppUpgradeRequired)
-        return result(PrintOutcome::NeedsEncryption, e.printer);
-    if (e.ippStatus == IppNotAcceptingJobs)
-        return result(PrintOutcome::Refusing, e.printer);
-    if (e.failed || e.ippStatus < 0 || e.ippStatus > IppLastSuccess) {
-        // A printer found but not described (what it takes cannot be read) takes no job now.
-        if (e.step == Step::FindPrinter)
-            return e.printer.isEmpty() ? result(PrintOutcome::NoDefaultPrinter, {})
-                                       : result(PrintOutcome::Refusing, e.printer);
-        return result(PrintOutcome::NotAccepted, e.printer);
-    }
-    if (!e.accepting)
-        return result(PrintOutcome::Refusing, e.printer);
-    return result(PrintOutcome::Printed, e.printer);
+    // What the administrator said of a printer that refuses or has stopped; the scheduler's own
+    // words where none was given are no reason.
+    const QString reason =
+        e.stateMessage == u"Rejecting Jobs" || e.stateMessage == u"Paused" ? QString() : e.stateMessage;
+    PrintResult r = [&] {
+        if (e.gaveUp || e.connectError == ETIMEDOUT || e.httpError == ETIMEDOUT)
+            return result(PrintOutcome::NotAnswering, e.printer);
+        if (e.exhausted && e.connectError == 0)
+            return result(PrintOutcome::NotAccepted, e.printer,
+                          QStringLiteral("de afdrukserver verwijst steeds door"));
+        // A refused or dropped connection is no answer about printers at all, whatever libcups
+        // reports for the request that could not be made.
+        if (e.connectError != 0 || e.httpError != 0)
+            return result(PrintOutcome::ServerUnreachable, e.printer);
+        if (e.httpStatus == HttpUnauthorized || e.httpStatus == HttpAuthorizationCanceled ||
+            e.ippStatus == IppNotAuthenticated || e.ippStatus == IppAuthenticationCanceled)
+            return result(PrintOutcome::NeedsLogin, e.printer);
+        if (e.httpStatus == HttpUpgradeRequired || e.ippStatus == IppUpgradeRequired)
+            return result(PrintOutcome::NeedsEncryption, e.printer);
+        if (e.ippStatus == IppNotAcceptingJobs || !e.accepting)
+            return result(PrintOutcome::Refusing, e.printer, reason);
+        if (e.failed || e.ippStatus < 0 || e.ippStatus > IppLastSuccess) {
+            // A printer found but not described (what it takes cannot be read) takes no job now.
+            if (e.step == Step::FindPrinter)
+                return e.printer.isEmpty() ? result(PrintOutcome::NoDefaultPrinter, {})
+                                           : result(PrintOutcome::Refusing, e.printer);
+            // Gone quiet after the whole document: it may print yet.
+            if (e.handedOver && e.ippStatus <= IppLastSuccess)
+                return result(PrintOutcome::NotAnswering, e.printer);
+            return result(PrintOutcome::NotAccepted, e.printer);
+        }
+        if (e.step == Step::HandOver && e.held)
+            return result(PrintOutcome::Held, e.printer);
+        if (e.step == Step::HandOver && e.stopped) {
+            PrintResult waiting = result(PrintOutcome::Refusing, e.printer, reason);
+            waiting.queued = true;
+            return waiting;
+        }
+        return result(PrintOutcome::Printed, e.printer);
+    }();
+    r.handedOver = e.handedOver;
+    return r;
 }
 
 PrintResult SpoolerPrinterVerdict(const QString& printer, quint32 status, quint32 attributes) {

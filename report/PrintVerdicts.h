@@ -20,14 +20,19 @@ struct CupsExchange {
     };
     Step step = Step::FindPrinter;
     bool gaveUp = false;  // the deadline passed while waiting for the server
-    int connectError = 0; // errno of a connection that could not be made; 0 when connected
+    int connectError = 0; // errno of a connection to the server that could not be made; 0 when all were
     int httpError = 0;    // errno the connection failed with during the exchange; 0 when it held
     int ippStatus = 0;    // the server's IPP status code for the exchange
     int httpStatus = 0;   // the HTTP status of the server's last answer; 0 where none came
-    // The step did not get what it asked for (no destination, no description, no job number, a
-    // document not written), whatever status libcups kept from an earlier request.
+    // The step did not get what it asked for (no destination, no description, no answer to the job),
+    // whatever status libcups kept from an earlier request.
     bool failed = false;
-    bool accepting = true; // the printer's printer-is-accepting-jobs
+    bool exhausted = false;  // the server sent libcups back more often than any job needs
+    bool handedOver = false; // the whole document went to the server
+    bool accepting = true;   // the printer's printer-is-accepting-jobs
+    bool stopped = false;    // the printer is stopped: a job waits in its queue until it starts again
+    bool held = false;       // the job is held in the queue
+    QString stateMessage;    // the printer's printer-state-message: its administrator's reason, say
     QString printer;
 };
 

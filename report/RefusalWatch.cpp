@@ -1,29 +1,27 @@
 #include "RefusalWatch.h"
 
-#include <mutex>
+#include <QLoggingCategory>
+
+#include <atomic>
+#include <thread>
 
 namespace kw {
 
 namespace {
 
-thread_local bool refused = false;
-
-// The handler before ours, and the lock that makes installing it and reading it one step: a message
-// logged on another thread while ours is being installed waits until the previous one is known.
-std::mutex installing;
+std::mutex oneWatch;
+// Set by a watch under oneWatch, and read by the handler while the watch lives.
 QtMessageHandler previous = nullptr;
-bool installed = false;
+std::atomic<bool> criticalWasOn = true;
+std::atomic<std::thread::id> watcher;
+std::atomic<bool> refused = false;
 
-void noteRefusal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (IsPrintRefusal(message))
+void hear(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (std::this_thread::get_id() == watcher.load() && IsPrintRefusal(message))
         refused = true;
-    QtMessageHandler next = nullptr;
-    {
-        const std::lock_guard lock(installing);
-        next = previous;
-    }
-    if (next != nullptr)
-        next(type, context, message);
+    if (type == QtCriticalMsg && !criticalWasOn)
+        return; // silenced by the rules the program runs with
+    previous(type, context, message);
 }
 
 } // namespace
@@ -33,19 +31,24 @@ bool IsPrintRefusal(const QString& message) {
            message.startsWith(u"QWin32PrintEngine::end: EndPage failed");
 }
 
-void WatchForRefusal() {
-    {
-        const std::lock_guard lock(installing);
-        if (!installed) {
-            // Qt 6 hands back its own default handler where none was installed.
-            previous = qInstallMessageHandler(noteRefusal);
-            installed = true;
-        }
-    }
+RefusalWatch::RefusalWatch()
+    : m_one(oneWatch) {
     refused = false;
+    watcher = std::this_thread::get_id();
+    QLoggingCategory* category = QLoggingCategory::defaultCategory();
+    criticalWasOn = category->isCriticalEnabled();
+    category->setEnabled(QtCriticalMsg, true);
+    // Qt 6 hands back its own default handler where none was installed.
+    previous = qInstallMessageHandler(hear);
 }
 
-bool RefusalHeard() {
+RefusalWatch::~RefusalWatch() {
+    qInstallMessageHandler(previous);
+    QLoggingCategory::defaultCategory()->setEnabled(QtCriticalMsg, criticalWasOn);
+    watcher = std::thread::id();
+}
+
+bool RefusalWatch::heard() const {
     return refused;
 }
 

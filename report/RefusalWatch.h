@@ -1,10 +1,12 @@
 #pragma once
 
 // Qt's Windows print engine only warns when the spooler refuses a finished document (EndDoc or
-// EndPage fails); it does not say so to the program. This hears that warning on the thread that
-// ended the document, and passes every message on to the handler that was there before, unchanged.
+// EndPage fails); it does not say so to the program. A watch hears that warning on the thread that
+// ends the document, for as long as it lives.
 
 #include <QString>
+
+#include <mutex>
 
 namespace kw {
 
@@ -14,10 +16,23 @@ namespace kw {
 // with.
 bool IsPrintRefusal(const QString& message);
 
-// Starts hearing on this thread: from now on until the next call on it, RefusalHeard() says whether
-// a refusal was warned of on this thread. The handler is installed once per process, whichever
-// thread comes first; messages logged meanwhile on other threads reach the previous handler.
-void WatchForRefusal();
-bool RefusalHeard();
+// While it lives, Qt's messages come to the watch first, whatever message handler or logging rules
+// were set before it (the warning is a critical message of the default category, which rules can
+// silence): it takes the handler and lets that category's critical messages through, and puts both
+// back when it goes. Every message goes on to the handler that was there before, except one the
+// rules had silenced. One watch at a time in the process.
+class RefusalWatch final {
+public:
+    RefusalWatch();
+    ~RefusalWatch();
+    RefusalWatch(const RefusalWatch&) = delete;
+    RefusalWatch& operator=(const RefusalWatch&) = delete;
+
+    // A refusal was warned of on the thread that made the watch.
+    bool heard() const;
+
+private:
+    std::unique_lock<std::mutex> m_one;
+};
 
 } // namespace kw

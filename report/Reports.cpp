@@ -8,6 +8,13 @@ constexpr auto NZ = Separator::NextZone;
 constexpr auto EOL = Separator::EndOfLine;
 constexpr auto JN = Separator::Join;
 
+// The speed report's captions, which the copied calculation shares.
+const QString DepartureCaption = QStringLiteral("Vertrek datum en tijd ");
+const QString ArrivalCaption = QStringLiteral("Aankomst datum en tijd ");
+const QString DateLineCaption = QStringLiteral("Datumgrens Correctie ");
+const QString TimeDifferenceCaption = QStringLiteral("Tijdsverschil ");
+const QString SteamingCaption = QStringLiteral("Stoom tijd");
+
 void emptyLine(ReportPrinter& printer) {
     printer.print({PrintItem::empty(EOL)});
 }
@@ -60,21 +67,46 @@ void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const S
     printer.SetFontBold(false);
     emptyLine(printer);
 
-    printer.print({PrintItem::text(QStringLiteral("Vertrek datum en tijd "), NZ),
+    printer.print({PrintItem::text(DepartureCaption, NZ),
                    PrintItem::general(FormatDateTime(result.departure, u"dd-MM-yyyy h:mm", locale), EOL)});
-    printer.print({PrintItem::text(QStringLiteral("Aankomst datum en tijd "), NZ),
+    printer.print({PrintItem::text(ArrivalCaption, NZ),
                    PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EOL)});
-    printer.print({PrintItem::text(QStringLiteral("Datumgrens Correctie "), NZ),
+    printer.print({PrintItem::text(DateLineCaption, NZ),
                    PrintItem::real(DateLineCorrection(result.dateLine), EOL, locale)});
-    printer.print(
-        {PrintItem::text(QStringLiteral("Tijdsverschil "), NZ), PrintItem::object(result.timeDiffText, EOL)});
-    printer.print({PrintItem::text(QStringLiteral("Stoom tijd"), NZ), PrintItem::empty(NZ),
+    printer.print({PrintItem::text(TimeDifferenceCaption, NZ), PrintItem::object(result.timeDiffText, EOL)});
+    printer.print({PrintItem::text(SteamingCaption, NZ), PrintItem::empty(NZ),
                    PrintItem::integer(steam.hours, JN, locale), PrintItem::text(QStringLiteral(":"), JN),
                    PrintItem::general(FormatNumber(steam.minutes, u"00", locale), EOL)});
     emptyLine(printer);
     printer.print({PrintItem::text(QStringLiteral("Gemiddelde snelheid = "), JN),
                    PrintItem::general(FormatNumber(result.averageSpeed, u"##.00", locale), EOL)});
     printer.EndDocument();
+}
+
+QString SpeedCopyText(const SpeedResult& r, const QString& speedCaption, const QLocale& locale) {
+    return TabSeparated({
+        {DepartureCaption, FormatDateTime(r.departure, u"dd-MM-yyyy hh:mm", locale)},
+        {ArrivalCaption, FormatDateTime(r.arrival, u"dd-MM-yyyy hh:mm", locale)},
+        {TimeDifferenceCaption, WithLocaleSeparator(r.timeDiffText, locale)},
+        {DateLineCaption, QString::number(DateLineCorrection(r.dateLine))},
+        {QStringLiteral("Afstand"), WithLocaleSeparator(r.distanceText, locale)},
+        // No 16-bit limit here: copying never fails on a steaming time the calculation accepted.
+        {SteamingCaption, SteamingClock(r.steamingHours, locale)},
+        {speedCaption, FormatNumber(r.averageSpeed, u"##.00", locale)},
+    });
+}
+
+QString TabSeparated(const QList<QStringList>& lines) {
+    QString text;
+    for (const QStringList& cells : lines) {
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            if (i > 0)
+                text += u'\t';
+            text += cells[i].trimmed();
+        }
+        text += u'\n';
+    }
+    return text;
 }
 
 PrintJob EtaReportJob(EtaTable table) {

@@ -15,6 +15,15 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table);
 void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const SteamingTime& steam,
                       const QLocale& locale);
 
+// The last completed speed calculation as Ctrl+C copies it, with the report's captions, one caption
+// and value a line; the speed under `speedCaption`, as the screen names it.
+QString SpeedCopyText(const SpeedResult& result, const QString& speedCaption, const QLocale& locale);
+
+// Lines of cells, each cell without the blanks around it, tab-separated so that they paste into a
+// spreadsheet or a mail as columns; every line ends in a line feed (the clipboard turns it into
+// the platform's line end).
+QString TabSeparated(const QList<QStringList>& lines);
+
 // The jobs a click hands over: each holds its own copy of everything its page shows.
 PrintJob EtaReportJob(EtaTable table);
 PrintJob SpeedReportJob(SpeedResult result, SteamingTime steam, const QLocale& locale);

@@ -6,14 +6,17 @@
 #include "PrintSystem.h"
 #include "PrintVerdicts.h"
 #include "RefusalWatch.h"
+#include "core/RunTimeError.h"
 
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QtPrintSupport/private/qprintengine_win_p.h>
 
 #include <windows.h>
 #include <winspool.h>
 
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -63,6 +66,13 @@ public:
         std::wstring document;
         DWORD status;
     };
+    std::optional<Job> job(DWORD id) const {
+        for (const Job& job : jobs()) {
+            if (job.id == id)
+                return job;
+        }
+        return std::nullopt;
+    }
     std::vector<Job> jobs() const {
         std::vector<Job> result;
         DWORD needed = 0;
@@ -82,6 +92,17 @@ public:
 
 private:
     HANDLE m_handle = nullptr;
+};
+
+// Qt's Windows print engine aborts its document (AbortDoc) as the painting ends when its state says
+// the print was aborted; only QPrinter::abort() would say so, and on Windows it does nothing. The
+// state is set here, through the engine's private data, which a class derived from QPaintEngine
+// may name.
+struct EngineState : QPaintEngine {
+    static void abort(QPaintEngine& engine) {
+        QScopedPointer<QPaintEnginePrivate>& data = engine.*(&EngineState::d_ptr);
+        static_cast<QWin32PrintEnginePrivate*>(data.data())->state = QPrinter::Aborted;
+    }
 };
 
 // Qt's printer support is set up on first use without a lock; two reports printing at once must
@@ -113,37 +134,59 @@ public:
         return SpoolerPrinterVerdict(m_printer, status, attributes);
     }
 
-    std::unique_ptr<TextDevice> openDocument(const QString& documentName, std::atomic<bool>& sent) override {
-        WatchForRefusal();
+    std::unique_ptr<TextDevice> openDocument(const QString& documentName, const Deadline& deadline,
+                                             std::atomic<bool>& sent) override {
         m_document = documentName.toStdWString();
-        const std::lock_guard lock(qtPrinters);
-        m_qprinter =
-            std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_printer), QPrinter::HighResolution);
+        {
+            const std::lock_guard lock(qtPrinters);
+            m_qprinter =
+                std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_printer), QPrinter::HighResolution);
+        }
         m_qprinter->setDocName(documentName);
         m_qprinter->setCreator(QStringLiteral("Koerswacht"));
-        // Qt's print engine starts the spooler's document (StartDoc) when the page is opened, and
-        // from then on the spooler may print what it has, whatever becomes of this job.
-        return std::make_unique<PageDevice>(*m_qprinter, m_printer, [&sent] { sent = true; });
+        // Qt's print engine draws the page into the spooler's document as it ends the painting, and
+        // from then on the spooler may print it, whatever becomes of this job: the deadline decides
+        // just before, and a document given up on by then is dropped instead.
+        PageDevice::Ending ending;
+        ending.end = [this, &deadline, &sent](QPainter& painter) {
+            if (deadline.passed()) {
+                drop(painter);
+                return;
+            }
+            m_job = ourJob();
+            sent = true;
+            bool refused = false;
+            {
+                const RefusalWatch watch;
+                painter.end();
+                refused = watch.heard();
+            }
+            if (refused || m_qprinter->printerState() == QPrinter::Error)
+                throw RunTimeError(
+                    ErrorKind::Printer, {}, Expected::Nothing,
+                    QStringLiteral("De printer heeft het document niet aangenomen; er is niets afgedrukt."));
+        };
+        ending.drop = [this](QPainter& painter) { drop(painter); };
+        return std::make_unique<PageDevice>(*m_qprinter, m_printer, std::move(ending));
     }
 
+    // What the spooler says of the job after it had the document. Only the spooler's word makes it
+    // printed: a job it no longer shows when first asked, or a printer that cannot be asked, may
+    // print yet or not, and the user is told so.
     PrintResult handOver(const Deadline& deadline, std::atomic<bool>&) override {
-        // Ending the page ended the document: the spooler has it, or has refused it.
-        if (RefusalHeard() || m_qprinter->printerState() == QPrinter::Error) {
-            PrintResult failed;
-            failed.outcome = PrintOutcome::NotAccepted;
-            failed.printer = m_printer;
-            return failed;
-        }
+        PrintResult unknown;
+        unknown.outcome = PrintOutcome::NotAnswering;
+        unknown.printer = m_printer;
+        unknown.handedOver = true;
         const Printer printer(m_name);
+        if (!printer.isOpen() || m_job == 0)
+            return unknown;
         const auto until = std::chrono::steady_clock::now() + JobWatch;
-        while (printer.isOpen()) {
-            const Printer::Job* ours = nullptr;
-            const std::vector<Printer::Job> jobs = printer.jobs();
-            for (const Printer::Job& job : jobs) {
-                if (m_jobsBefore.count(job.id) == 0 && job.document == m_document)
-                    ours = &job;
-            }
-            if (const auto verdict = SpoolerJobVerdict(m_printer, ours != nullptr, ours ? ours->status : 0))
+        for (bool first = true;; first = false) {
+            const std::optional<Printer::Job> ours = printer.job(m_job);
+            if (first && !ours)
+                return unknown;
+            if (const auto verdict = SpoolerJobVerdict(m_printer, ours.has_value(), ours ? ours->status : 0))
                 return *verdict;
             if (deadline.passed() || std::chrono::steady_clock::now() >= until)
                 break;
@@ -157,10 +200,27 @@ public:
     }
 
 private:
+    // The job the spooler made for this document, while Qt's print engine still draws it.
+    DWORD ourJob() const {
+        const Printer printer(m_name);
+        for (const Printer::Job& job : printer.jobs()) {
+            if (m_jobsBefore.count(job.id) == 0 && job.document == m_document)
+                return job.id;
+        }
+        return 0;
+    }
+
+    // The spooler drops a document aborted before its page ended: nothing of it prints.
+    void drop(QPainter& painter) {
+        EngineState::abort(*m_qprinter->paintEngine());
+        painter.end();
+    }
+
     std::wstring m_name;
     QString m_printer;
     std::wstring m_document;
     std::set<DWORD> m_jobsBefore;
+    DWORD m_job = 0;
     std::unique_ptr<QPrinter> m_qprinter;
 };
 

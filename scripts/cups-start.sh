@@ -29,10 +29,14 @@ chmod 01770 "$dir/spool/tmp"
 chmod 0777 "$dir/pdf"
 printf '%s\n' "ServerRoot $dir/etc" "RequestRoot $dir/spool" "TempDir $dir/spool/tmp" "CacheDir $dir/cache" \
     "StateDir $dir/state" "ErrorLog $dir/log/error_log" "AccessLog $dir/log/access_log" \
-    "PageLog $dir/log/page_log" "FileDevice No" "Sandboxing Relaxed" >"$dir/etc/cups-files.conf"
-printf '%s\n' "Listen $dir/cups.sock" "Browsing No" "LogLevel warn" "DefaultAuthType None" "WebInterface No" \
+    "PageLog $dir/log/page_log" "Printcap $dir/printcap" "ServerKeychain $dir/ssl" "FileDevice No" \
+    "Sandboxing Relaxed" >"$dir/etc/cups-files.conf"
+printf '%s\n' "Listen $dir/cups.sock" "Browsing No" "LogLevel warn" "DefaultAuthType Basic" "WebInterface No" \
     "<Location />" "  Order allow,deny" "  Allow all" "</Location>" \
-    "<Policy default>" "  <Limit All>" "    Order deny,allow" "  </Limit>" "</Policy>" >"$dir/etc/cupsd.conf"
+    "<Policy default>" "  <Limit All>" "    Order deny,allow" "  </Limit>" "</Policy>" \
+    "<Policy accounting>" "  <Limit Create-Job Print-Job Print-URI Send-Document Validate-Job>" \
+    "    AuthType Default" "    Require valid-user" "    Order deny,allow" "  </Limit>" \
+    "  <Limit All>" "    Order deny,allow" "  </Limit>" "</Policy>" >"$dir/etc/cupsd.conf"
 # cups-pdf reads its settings from a fixed place; the private scheduler runs in a mount namespace
 # of its own in which that place shows this file instead.
 printf '%s\n' "Out $dir/pdf" "AnonDirName $dir/pdf" "Spool $dir/cups-pdf-spool" "Log $dir/log" "Grp lp" \
@@ -59,6 +63,8 @@ lpstat -r 2>/dev/null | grep -q 'is running' || {
 # Without the pdftocairo renderer the PDF's text cannot be read back.
 lpadmin -h "$CUPS_SERVER" -p PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
     -o pdftops-renderer-default=pdftocairo -o TitlePref-default=1 -o Label-default=0
+lpadmin -h "$CUPS_SERVER" -p Boekhouding -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+    -o pdftops-renderer-default=pdftocairo -o TitlePref-default=1 -o Label-default=0 -o printer-op-policy=accounting
 lpadmin -h "$CUPS_SERVER" -d PDF
 lpstat -h "$CUPS_SERVER" -d >&2
 printf 'export CUPS_SERVER=%q CUPS_SERVERROOT=%q KOERSWACHT_PDF_DIR=%q KOERSWACHT_CUPS_DIR=%q\n' \

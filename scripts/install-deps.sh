@@ -7,8 +7,9 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev libfontconfig-dev libcups2-dev fonts-liberation fonts-liberation2 xvfb xauth)
 if [[ "${1:-}" == "--test" ]]; then
+    # Orca, its speech server and a window manager hear the program as a screen reader's user does.
     packages+=(cups printer-driver-cups-pdf poppler-utils imagemagick hardinfo x11-utils python3 ccache
-        qt6-base-private-dev)
+        qt6-base-private-dev orca speech-dispatcher at-spi2-core dbus openbox xdotool)
 elif [[ "${1:-}" == "--release" ]]; then
     # Sanitizers, the fuzzer, the linters, the package check and the benchmarks.
     packages+=(clang libclang-rt-14-dev clang-tidy cppcheck dpkg-dev x11-utils libx11-dev lintian appstream

@@ -24,10 +24,10 @@
 class FakeIppPrinter {
 public:
     enum class Answer {
-        Prints,       // a printer as it should be
-        CreatesNoJob, // Create-Job: "successful-ok", and no job-id
-        Http,         // every request gets `httpStatus` (401 with Basic, 426, 301 to itself)
-        Trickles,     // every answer a header that never ends, a byte each 50 ms
+        Prints,          // a printer as it should be
+        RefusesDocument, // Print-Job: client-error-document-format-not-supported
+        Http,            // every request gets `httpStatus` (401 with Basic, 426, 301 to itself)
+        Trickles,        // every answer a header that never ends, a byte each 50 ms
     };
 
     // `ipv6`: on ::1 rather than 127.0.0.1.
@@ -58,6 +58,7 @@ public:
 
     bool listening() const { return m_port != 0; }
     QByteArray address() const { return m_host + ':' + QByteArray::number(m_port); }
+    int port() const { return m_port; }
     int connectionsMade() const { return m_made.load(); }
     int connectionsOpen() const { return m_open.load(); }
     std::vector<QByteArray> documents() const {
@@ -240,8 +241,7 @@ private:
         ipp += '\x01';
         attribute(ipp, '\x47', "attributes-charset", "utf-8");
         attribute(ipp, '\x48', "attributes-natural-language", "en");
-        constexpr int GetPrinterAttributes = 0x000b, CupsGetDefault = 0x4001, CreateJob = 0x0005,
-                      SendDocument = 0x0006;
+        constexpr int GetPrinterAttributes = 0x000b, CupsGetDefault = 0x4001, PrintJob = 0x0002;
         if (operation == GetPrinterAttributes || operation == CupsGetDefault) {
             ipp += '\x04';
             attribute(ipp, '\x42', "printer-name", "Brug");
@@ -257,18 +257,17 @@ private:
                 attribute(ipp, '\x44', "media-default", mediaDefault);
             for (qsizetype i = 0; i < mediaSupported.size(); ++i)
                 attribute(ipp, '\x44', i == 0 ? "media-supported" : "", mediaSupported[i]);
-        } else if (operation == CreateJob && m_answer != Answer::CreatesNoJob) {
-            ipp += '\x02';
-            attribute(ipp, '\x21', "job-id", integer(7));
-            attribute(ipp, '\x45', "job-uri", "ipp://" + address() + "/jobs/7");
-            attribute(ipp, '\x23', "job-state", integer(3));
-        } else if (operation == SendDocument) {
+        } else if (operation == PrintJob && m_answer == Answer::RefusesDocument) {
+            ipp[2] = '\x04'; // client-error-document-format-not-supported
+            ipp[3] = '\x0a';
+        } else if (operation == PrintJob) {
             {
                 const std::lock_guard lock(m_mutex);
                 m_documents.push_back(document(request));
             }
             ipp += '\x02';
             attribute(ipp, '\x21', "job-id", integer(7));
+            attribute(ipp, '\x45', "job-uri", "ipp://" + address() + "/jobs/7");
             attribute(ipp, '\x23', "job-state", integer(3));
         }
         ipp += '\x03';

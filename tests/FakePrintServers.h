@@ -28,8 +28,9 @@ public:
         Silent,        // takes connections and never answers
         AnswersOnce,   // passes the first request on and its answer back, then never answers again
         Slow,          // passes everything on, each answer held back for the delay
-        HoldsDocument, // passes everything on, the answer to a document (Send-Document) held back
+        HoldsDocument, // passes everything on, the answer to a document (Print-Job) held back
         ClosesAtOnce,  // closes every connection as soon as it is made
+        OneConnection, // passes the first request on and its answer back, then closes; refuses more
         NoDefault,     // answers every request: there is no default printer
     };
 
@@ -60,6 +61,7 @@ public:
 
     bool listening() const { return m_port != 0; }
     QByteArray address() const { return "127.0.0.1:" + QByteArray::number(m_port); }
+    int port() const { return m_port; }
     int requestsPassedOn() const { return m_requestsPassedOn.load(); }
 
     // An address where nothing listens.
@@ -89,6 +91,8 @@ private:
                 ::close(client);
                 continue;
             }
+            if (m_kind == Kind::OneConnection)
+                ::shutdown(m_listener, SHUT_RDWR); // later connections are refused
             const std::lock_guard lock(m_mutex);
             m_connections.emplace_back([this, client] {
                 if (m_kind == Kind::NoDefault)
@@ -141,7 +145,7 @@ private:
                     (m_kind == Kind::Slow || (m_kind == Kind::HoldsDocument && sendsDocument(request))))
                     pause(m_delay);
                 awaitingAnswer = false;
-                if (::write(client, buffer, size_t(n)) != n)
+                if (::write(client, buffer, size_t(n)) != n || m_kind == Kind::OneConnection)
                     break;
                 m_answered = true;
             }
@@ -149,7 +153,7 @@ private:
         ::close(server);
     }
 
-    // Whether an HTTP request carrying IPP, as far as it has come, is a Send-Document: its operation
+    // Whether an HTTP request carrying IPP, as far as it has come, is a Print-Job: its operation
     // id, after the headers and, for a chunked body, the first chunk's size line.
     static bool sendsDocument(const QByteArray& request) {
         qsizetype body = request.indexOf("\r\n\r\n");
@@ -162,7 +166,7 @@ private:
                 return false;
             body = line + 2;
         }
-        return request.size() >= body + 4 && request[body + 2] == '\x00' && request[body + 3] == '\x06';
+        return request.size() >= body + 4 && request[body + 2] == '\x00' && request[body + 3] == '\x02';
     }
 
     // Reads HTTP requests carrying IPP and answers each with client-error-not-found, which is what

@@ -24,18 +24,21 @@ inline sockaddr_in address(int port) {
     return address;
 }
 
-// A socket listening on a port of the system's choosing, which `port` is set to (0 on failure), on
-// 127.0.0.1 or, with `ipv6`, on ::1.
-inline int listen(int& port, bool ipv6 = false) {
+// A socket listening on `wanted` or else a port of the system's choosing, which `port` is set to (0
+// on failure), on 127.0.0.1 or, with `ipv6`, on ::1, taking `backlog` connections before it accepts.
+inline int listen(int& port, bool ipv6 = false, int wanted = 0, int backlog = 64) {
     const int listener = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
-    sockaddr_in bound = address(0);
+    const int only = 1;
+    ::setsockopt(listener, IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof only);
+    sockaddr_in bound = address(wanted);
     sockaddr_in6 bound6{};
     bound6.sin6_family = AF_INET6;
+    bound6.sin6_port = htons(quint16(wanted));
     bound6.sin6_addr = in6addr_loopback;
     sockaddr* at = ipv6 ? reinterpret_cast<sockaddr*>(&bound6) : reinterpret_cast<sockaddr*>(&bound);
     socklen_t length = ipv6 ? sizeof bound6 : sizeof bound;
     port = 0;
-    if (::bind(listener, at, length) == 0 && ::listen(listener, 64) == 0 &&
+    if (::bind(listener, at, length) == 0 && ::listen(listener, backlog) == 0 &&
         ::getsockname(listener, at, &length) == 0)
         port = ntohs(ipv6 ? bound6.sin6_port : bound.sin_port);
     return listener;

@@ -494,8 +494,10 @@ void TestCalculators::copiesTheLastSpeedCalculation() {
     m_f->run(QStringLiteral("menu.speedCalculator"));
     SpeedCalculator& form3 = m_f->screens.speedCalculator();
     const auto& c = form3.controls();
-    // Before the first calculation the key does nothing, and says nothing.
-    QCOMPARE(copyOn(form3, c.calculate), QStringLiteral("(as before)"));
+    // Before the first calculation the key does nothing, and says nothing, also where the screen
+    // opens: in the date picker, which has a part of its date selected.
+    for (QWidget* focus : {static_cast<QWidget*>(c.departureDate), static_cast<QWidget*>(c.calculate)})
+        QCOMPARE(copyOn(form3, focus), QStringLiteral("(as before)"));
     GuiFixture::fillWorkedSpeed(form3, locale);
     c.timeDifference->setText(QStringLiteral("-1"));
     c.noDateLine->setChecked(false);
@@ -518,6 +520,17 @@ void TestCalculators::copiesTheLastSpeedCalculation() {
                                             "Gemiddelde Snelheid\t5%1%2\n")
                                  .arg(locale.decimalPoint(), QStringLiteral("40"));
     QCOMPARE(copyOn(form3, c.dateLineDayForward), expected);
+    // Typed numbers in the locale's separator, as the results; minutes in two digits.
+    c.arrivalDate->setDate(c.departureDate->date());
+    c.arrivalTime->setText(QStringLiteral("10.05"));
+    c.distance->setText(QStringLiteral("12.5"));
+    c.timeDifference->setText(QStringLiteral("0.0"));
+    m_f->run(QStringLiteral("speedCalculator.calculate"));
+    const QString copied = copyOn(form3, c.calculate);
+    for (const QString& line :
+         {QStringLiteral("Stoom tijd\t2:05"), QStringLiteral("Afstand\t12") + locale.decimalPoint() + u'5',
+          QStringLiteral("Tijdsverschil\t0") + locale.decimalPoint() + u'0'})
+        QVERIFY2(copied.contains(line + u'\n'), qPrintable(copied));
     QVERIFY(m_f->messages.empty());
 }
 
@@ -528,6 +541,9 @@ void TestCalculators::copyKeyInAField_data() {
     QTest::newRow("result cell, nothing selected") << "etaResults" << false;
     QTest::newRow("typed field, part selected") << "speedCalculator" << true;
     QTest::newRow("typed field, nothing selected") << "speedCalculator" << false;
+    // A date picker selects a part of its date by itself: that is no selection of the user's.
+    QTest::newRow("date picker, selected by the user") << "speedCalculator.picker" << true;
+    QTest::newRow("date picker, as the focus selects it") << "speedCalculator.picker" << false;
 }
 
 void TestCalculators::copyKeyInAField() {
@@ -538,22 +554,34 @@ void TestCalculators::copyKeyInAField() {
     m_f->run(QStringLiteral("etaCalculator.calculate etaResults.menu menu.speedCalculator"));
     GuiFixture::fillWorkedSpeed(m_f->screens.speedCalculator(), QLocale::c());
     m_f->run(QStringLiteral("speedCalculator.calculate"));
-    QWidget& window = m_f->screen(screen);
+    const bool results = screen == u"etaResults";
+    QWidget& window = m_f->screen(results ? screen : QStringLiteral("speedCalculator"));
     m_f->screens.show(window);
-    QLineEdit* field = screen == u"etaResults" ? m_f->screens.etaResults().controls().etaDate[3]
-                                               : m_f->screens.speedCalculator().controls().distance;
-    const QString whole = screen == u"etaResults" ? m_f->screens.etaResults().copyText()
-                                                  : m_f->screens.speedCalculator().copyText();
+    const auto& speed = m_f->screens.speedCalculator().controls();
+    QWidget* focus = results                      ? m_f->screens.etaResults().controls().etaDate[3]
+                     : screen.endsWith(u"picker") ? static_cast<QWidget*>(speed.departureDate)
+                                                  : speed.distance;
+    auto* field =
+        qobject_cast<QLineEdit*>(focus) ? qobject_cast<QLineEdit*>(focus) : focus->findChild<QLineEdit*>();
+    const QString whole =
+        results ? m_f->screens.etaResults().copyText() : m_f->screens.speedCalculator().copyText();
     QVERIFY(whole.count(u'\n') > 5);
-    field->setFocus(Qt::TabFocusReason);
-    if (selected)
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    focus->setFocus(Qt::TabFocusReason);
+    if (focus != field) {
+        if (selected)
+            QTest::keySequence(focus, QKeySequence::SelectAll);
+    } else if (selected)
         field->setSelection(1, 2);
     else
         field->deselect();
+    const QString selection = field->selectedText();
+    QVERIFY(!selection.isEmpty() || (!selected && focus == field));
     const QString copied = copyOn(window, nullptr);
-    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(QApplication::focusWidget(), focus);
     // A selection is the field's to copy, as anywhere; with none the key is the screen's.
-    QCOMPARE(copied, selected ? field->text().mid(1, 2) : whole);
+    QCOMPARE(copied, selected ? selection : whole);
 }
 
 void TestCalculators::resultsAreAnnounced() {

@@ -1,12 +1,21 @@
-// Start-up's second thread and the main menu's picture. This test has its own main(): the thread
-// must be started and finished before the application object exists, as the program does it.
+// Start-up's second thread and the main menu's picture, and what is on the clipboard when the
+// program ends with a report stuck. This test has its own main(): the thread must be started and
+// finished before the application object exists, as the program does it.
 
 #include "GuiFixture.h"
+#include "app/Program.h"
 #include "app/StartupWork.h"
+#include "report/PrintSystem.h"
+#include "report/ReportPrinting.h"
 #include "ui/Resources.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QProcess>
 #include <QTest>
+#include <QTimer>
+
+#include <thread>
 
 namespace {
 
@@ -19,6 +28,35 @@ void recordMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
 
 QRgb pixelAt(const QImage& image, QPoint point) {
     return image.pixel(point) & 0xffffffU;
+}
+
+// A print system that keeps its worker until the deadline: a report stuck on a silent printer.
+class Stuck final : public kw::PrintSystem {
+public:
+    kw::PrintResult findDefaultPrinter(const kw::Deadline& deadline) override {
+        while (!deadline.passed())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return {};
+    }
+    std::unique_ptr<kw::TextDevice> openDocument(const QString&, const kw::Deadline&,
+                                                 std::atomic<bool>&) override {
+        return nullptr;
+    }
+    kw::PrintResult handOver(const kw::Deadline&, std::atomic<bool>&) override { return {}; }
+};
+
+const QString Copied = QStringLiteral("Gemiddelde Snelheid\t14,28\n");
+
+// The program as main() runs it: puts a result on the clipboard, has a report stuck, and ends.
+int copyThenEndWithAStuckReport(char* programName) {
+    kw::ReportPrinting stuck([] { return std::make_unique<Stuck>(); });
+    return kw::RunProgram(programName, [&stuck](kw::Screens& screens) {
+        QTimer::singleShot(0, &screens, [&stuck, &screens] {
+            QGuiApplication::clipboard()->setText(Copied);
+            stuck.start({QStringLiteral("Proef"), [](kw::ReportPrinter&) {}}, [](const kw::PrintResult&) {});
+            screens.endProgram();
+        });
+    });
 }
 
 } // namespace
@@ -63,11 +101,28 @@ private slots:
             QCOMPARE(pixelAt(shown, point), pixelAt(expected, point));
     }
 
+    // Ended while a report was stuck, the program does not wait for it, but what it copied stays
+    // on the clipboard for the user to paste. (Only where the clipboard is the system's.)
+    void clipboardOutlivesTheProgram() {
+        if (QGuiApplication::platformName() == u"offscreen")
+            QSKIP("the offscreen platform's clipboard is the process's own");
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("KOERSWACHT_TEST_FAST_END"), QStringLiteral("1"));
+        program.setProcessEnvironment(environment);
+        program.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(QGuiApplication::clipboard()->text(), Copied);
+    }
+
 private:
     QImage m_decoded;
 };
 
 int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsSet("KOERSWACHT_TEST_FAST_END"))
+        return copyThenEndWithAStuckReport(argv[0]);
     qInstallMessageHandler(recordMessage);
     QImage decoded;
     {

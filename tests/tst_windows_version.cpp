@@ -1,6 +1,8 @@
 // The version record and the icon compiled into koerswacht.exe, read back the way Windows' own
 // file properties read them. Built for Windows only; run under Wine here.
 
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <windows.h>
@@ -94,6 +96,26 @@ private slots:
         const DWORD_PTR kind = SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE);
         QVERIFY(kind != 0);
         QVERIFY(HIWORD(kind) != 0); // a console program reports 0 here
+    }
+
+    // While it runs, the program holds its mutex in the global namespace, where an install running
+    // as SYSTEM in another session looks, and not in its own session's.
+    void runningCheckIsGlobal() {
+        QProcess program;
+        program.start(exePath(), {});
+        QVERIFY(program.waitForStarted());
+        const auto end = qScopeGuard([&program] {
+            program.kill();
+            program.waitForFinished();
+        });
+        const auto held = [](const wchar_t* name) {
+            HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name);
+            if (mutex != nullptr)
+                CloseHandle(mutex);
+            return mutex != nullptr;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(held(L"Global\\KoerswachtRunning"), 20000);
+        QVERIFY(!held(L"Local\\KoerswachtRunning"));
     }
 
 private:

@@ -12,21 +12,30 @@ namespace kw {
 
 namespace {
 
-QAccessibleInterface* ScreenAccessible(const QString&, QObject* object) {
-    auto* screen = qobject_cast<ScreenWindow*>(object);
-    return screen == nullptr ? nullptr : new QAccessibleWidget(screen, QAccessible::Window);
-}
+#ifndef Q_OS_WIN
+// A screen's voice: a widget of no size, nothing to see or to reach with the keyboard, that comes
+// up anew with each announcement as its name.
+class Voice final : public QWidget {
+    Q_OBJECT
 
-void Notify(QWidget& widget, const QString& announcement) {
-#ifdef Q_OS_WIN
-    // Qt's UI Automation bridge raises a notification event for a value that is text.
-    QAccessibleValueChangeEvent event(&widget, announcement);
-    QAccessible::updateAccessibility(&event);
-#else
-    // AT-SPI has no such event in this Qt; the events sent beside this call are what it hears.
-    Q_UNUSED(widget);
-    Q_UNUSED(announcement);
+public:
+    explicit Voice(QWidget& screen)
+        : QWidget(&screen) {
+        setGeometry(0, 0, 0, 0);
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+};
 #endif
+
+QAccessibleInterface* ScreenAccessible(const QString&, QObject* object) {
+    if (auto* screen = qobject_cast<ScreenWindow*>(object))
+        return new QAccessibleWidget(screen, QAccessible::Window);
+#ifndef Q_OS_WIN
+    if (auto* voice = qobject_cast<Voice*>(object))
+        return new QAccessibleWidget(voice, QAccessible::Notification);
+#endif
+    return nullptr;
 }
 
 } // namespace
@@ -37,13 +46,28 @@ void InstallScreenAccessibility() {
 }
 
 void AnnounceText(QLineEdit& field, const QString& text, const QString& announcement) {
-    field.setText(text); // its text-changed event comes also when the text is as it was
-    Notify(field, announcement);
+    field.setText(text);
+    Announce(field, announcement);
 }
 
 void Announce(QWidget& widget, const QString& announcement) {
-    widget.setAccessibleDescription(announcement);
-    Notify(widget, announcement);
+#ifdef Q_OS_WIN
+    // Qt's UI Automation bridge raises a notification event for a value that is text.
+    QAccessibleValueChangeEvent event(&widget, announcement);
+    QAccessible::updateAccessibility(&event);
+#else
+    QWidget& screen = *widget.window();
+    auto* voice = screen.findChild<Voice*>(QString(), Qt::FindDirectChildrenOnly);
+    if (voice == nullptr)
+        voice = new Voice(screen); // the screen's child
+    voice->hide();
+    voice->setAccessibleName(announcement);
+    voice->show();
+#endif
 }
 
 } // namespace kw
+
+#ifndef Q_OS_WIN
+#include "Announce.moc"
+#endif

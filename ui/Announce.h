@@ -13,14 +13,14 @@ namespace kw {
 // is not.
 void InstallScreenAccessibility();
 
-// Writes `text` into `field` and tells assistive technology: the field's text-changed event, which
-// Qt sends also when the text is as it was (the same result again is news too), and `announcement`.
+// Writes `text` into `field` and tells assistive technology `announcement`.
 void AnnounceText(QLineEdit& field, const QString& text, const QString& announcement);
 
-// Tells assistive technology `announcement`, about `widget`: it becomes the widget's accessible
-// description (object:property-change:accessible-description, which a screen reader says of the
-// focused control), and on Windows also a UI Automation notification, which Narrator and NVDA say
-// wherever the focus is.
+// Tells assistive technology `announcement`, once, wherever the keyboard focus is, about `widget`.
+// On Windows it is a UI Automation notification, which Narrator and NVDA say. Elsewhere it is a
+// notification of the widget's screen coming up (AT-SPI object:state-changed:showing of an object
+// in the role "notification", named with the announcement), which Orca says: a changed text or
+// description is heard only where the focus is, and a description would stay on after it is news.
 void Announce(QWidget& widget, const QString& announcement);
 
 } // namespace kw

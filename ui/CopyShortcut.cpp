@@ -1,5 +1,7 @@
 #include "CopyShortcut.h"
 
+#include "DatePicker.h"
+
 #include <QAbstractSpinBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -26,13 +28,10 @@ protected:
         if (event->type() != QEvent::ShortcutOverride ||
             !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy))
             return false;
-        const QLineEdit* field = qobject_cast<QLineEdit*>(watched);
-        if (field == nullptr) {
-            // A date picker's own text lies in its inner line edit.
-            if (const auto* spinBox = qobject_cast<QAbstractSpinBox*>(watched))
-                field = spinBox->findChild<QLineEdit*>();
-        }
-        if (field == nullptr || field->hasSelectedText())
+        const auto* field = qobject_cast<QLineEdit*>(watched);
+        const auto* picker = qobject_cast<DatePicker*>(watched);
+        if ((field != nullptr && field->hasSelectedText()) ||
+            (picker != nullptr && picker->hasUserSelection()))
             return false;
         event->ignore();
         return true;
@@ -53,21 +52,8 @@ void InstallCopyShortcut(QWidget& screen, std::function<QString()> text) {
         if (qobject_cast<QAbstractSpinBox*>(field->parentWidget()) == nullptr)
             field->installEventFilter(key);
     }
-    for (QAbstractSpinBox* picker : screen.findChildren<QAbstractSpinBox*>())
+    for (DatePicker* picker : screen.findChildren<DatePicker*>())
         picker->installEventFilter(key);
-}
-
-QString TabSeparated(const QList<QStringList>& lines) {
-    QString text;
-    for (const QStringList& cells : lines) {
-        for (qsizetype i = 0; i < cells.size(); ++i) {
-            if (i > 0)
-                text += u'\t';
-            text += cells[i].trimmed();
-        }
-        text += u'\n';
-    }
-    return text;
 }
 
 } // namespace kw

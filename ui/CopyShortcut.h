@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -15,10 +13,5 @@ namespace kw {
 // field copies its selection as it always does; a field with nothing selected leaves the key to
 // the screen, so the focus landing in a result cell does not make the key dead.
 void InstallCopyShortcut(QWidget& screen, std::function<QString()> text);
-
-// Lines of cells, each cell without the blanks around it, tab-separated so that they paste into a
-// spreadsheet or a mail as columns; every line ends in a line feed (the clipboard turns it into
-// the platform's line end).
-QString TabSeparated(const QList<QStringList>& lines);
 
 } // namespace kw

@@ -1,5 +1,7 @@
 #include "DatePicker.h"
 
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <utility>
@@ -18,6 +20,10 @@ DatePicker::DatePicker(QWidget* parent)
     setDisplayFormat(DisplayFormat);
     setDateRange(QDate(2000, 1, 1), QDate(9999, 12, 31));
     connect(lineEdit(), &QLineEdit::textChanged, this, &DatePicker::keepTextAndDateTogether);
+    connect(lineEdit(), &QLineEdit::selectionChanged, this, [this] {
+        if (QGuiApplication::mouseButtons() != Qt::NoButton)
+            m_userSelection = lineEdit()->hasSelectedText();
+    });
     m_settleSoon.setSingleShot(true);
     m_settleSoon.setInterval(0);
     connect(&m_settleSoon, &QTimer::timeout, this, &DatePicker::settle);
@@ -25,8 +31,24 @@ DatePicker::DatePicker(QWidget* parent)
 
 void DatePicker::keyPressEvent(QKeyEvent* event) {
     const bool wasTyping = std::exchange(m_typing, true);
+    const QString selected = lineEdit()->selectedText();
+    const int from = lineEdit()->selectionStart();
     QDateEdit::keyPressEvent(event);
     m_typing = wasTyping;
+    if (lineEdit()->selectedText() != selected || lineEdit()->selectionStart() != from)
+        m_userSelection = lineEdit()->hasSelectedText() && ((event->modifiers() & Qt::ShiftModifier) != 0 ||
+                                                            event->matches(QKeySequence::SelectAll));
+}
+
+void DatePicker::focusInEvent(QFocusEvent* event) {
+    QDateEdit::focusInEvent(event);
+    // Coming back with its window keeps what was selected; otherwise the picker selects a part.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        m_userSelection = false;
+}
+
+bool DatePicker::hasUserSelection() const {
+    return m_userSelection && lineEdit()->hasSelectedText();
 }
 
 void DatePicker::inputMethodEvent(QInputMethodEvent* event) {

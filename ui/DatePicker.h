@@ -21,9 +21,13 @@ public:
     void setValue(DateTime value); // the time of day is dropped
     // Reads "dd-MM-yy" (years 2000 onward) or "dd-MM-yyyy"; false for a text that is no such date.
     bool setValueFromText(const QString& text);
+    // Text the user selected, with the mouse or with Shift: the part of the date that the picker
+    // selects by itself as the focus or an arrow key moves to it is no selection of the user's.
+    bool hasUserSelection() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     // Tab leaves the picker like any other field; the arrow keys still move between day, month and year.
     // Passing over QDateTimeEdit's own version, which steps through the sections, is the point.
@@ -38,6 +42,7 @@ private:
     bool m_typing = false;
     bool m_correcting = false;
     bool m_pending = false;
+    bool m_userSelection = false;
     QString m_setText;
     QTimer m_settleSoon;
 };

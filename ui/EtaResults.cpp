@@ -84,14 +84,17 @@ QStringList EtaResults::columnHeadings() const {
 
 QString EtaResults::copyText() const {
     const Controls& c = m_controls;
+    const QLocale locale;
+    // Numbers in the user's decimal separator, as the screen shows results, whatever was typed.
+    const auto number = [&locale](const QLineEdit* box) { return WithLocaleSeparator(box->text(), locale); };
     QList<QStringList> lines{columnHeadings()};
     for (int i = 0; i < EtaRowCount; ++i)
-        lines.append({c.speed[i]->text(), c.etaDay[i]->text(), c.etaDate[i]->text()});
+        lines.append({number(c.speed[i]), c.etaDay[i]->text(), c.etaDate[i]->text()});
     lines.append(QStringList());
     lines.append({m_ui->Label3->text(), c.departure->text()});
-    lines.append({m_ui->Label4->text(), c.distance->text()});
-    lines.append({m_ui->Label5->text(), c.dateLine->text()});
-    lines.append({m_ui->Label6->text(), c.timeDifference->text()});
+    lines.append({m_ui->Label4->text(), number(c.distance)});
+    lines.append({m_ui->Label5->text(), number(c.dateLine)});
+    lines.append({m_ui->Label6->text(), number(c.timeDifference)});
     return TabSeparated(lines);
 }
 

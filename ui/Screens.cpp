@@ -196,7 +196,6 @@ void Screens::print(QWidget& screen, QAbstractButton* button, PrintJob job) {
         else
             message(&screen, PrintMessage(result), QMessageBox::Warning);
     });
-    button->setAccessibleDescription(QString()); // the last outcome is old news now
     // One report per screen at a time: the button is unavailable until this one is done.
     if (hadFocus)
         screen.setFocus(Qt::OtherFocusReason);

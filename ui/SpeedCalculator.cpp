@@ -10,8 +10,6 @@
 #include "report/Reports.h"
 #include "ui_Form3.h"
 
-#include <cmath>
-
 namespace kw {
 
 SpeedCalculator::SpeedCalculator(Navigation& navigation)
@@ -77,25 +75,7 @@ void SpeedCalculator::calculate() {
 }
 
 QString SpeedCalculator::copyText() const {
-    const QLocale locale;
-    const SpeedResult& r = m_last;
-    // Whole minutes first, as the report splits them (2.3 hours is 2:18), but with no 16-bit limit:
-    // copying never fails on a steaming time the calculation accepted.
-    const double minutes = FloorScaled(r.steamingHours, 60.0);
-    const double hours = std::floor(minutes / 60.0);
-    const QString steamingTime =
-        std::isfinite(minutes)
-            ? FormatNumber(hours, u"0", locale) + u':' + FormatNumber(minutes - 60.0 * hours, u"00", locale)
-            : QString();
-    return TabSeparated({
-        {QStringLiteral("Vertrek datum en tijd"), FormatDateTime(r.departure, u"dd-MM-yyyy hh:mm", locale)},
-        {QStringLiteral("Aankomst datum en tijd"), FormatDateTime(r.arrival, u"dd-MM-yyyy hh:mm", locale)},
-        {QStringLiteral("Tijdsverschil"), r.timeDiffText},
-        {QStringLiteral("Datumgrens Correctie"), QString::number(DateLineCorrection(r.dateLine))},
-        {QStringLiteral("Afstand"), r.distanceText},
-        {QStringLiteral("Stoom tijd"), steamingTime},
-        {m_ui->Label5->text(), FormatNumber(r.averageSpeed, u"##.00", locale)},
-    });
+    return SpeedCopyText(m_last, m_ui->Label5->text(), QLocale());
 }
 
 void SpeedCalculator::print() {

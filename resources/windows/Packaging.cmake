@@ -28,16 +28,39 @@ set(CPACK_STRIP_FILES OFF) # stripped at the link already
 # Per generator: the zip holds the folder "Koerswacht"; the installer is named for its version.
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/resources/windows/CPackOptions.cmake)
 set(CPACK_KOERSWACHT_VERSION ${PROJECT_VERSION})
+set(CPACK_KOERSWACHT_RUNNING_MUTEX ${KOERSWACHT_RUNNING_MUTEX})
+set(CPACK_KOERSWACHT_UPGRADE_CODE ${KOERSWACHT_UPGRADE_CODE})
 set(CPACK_KOERSWACHT_ICON ${PROJECT_SOURCE_DIR}/resources/koerswacht.ico)
 set(CPACK_KOERSWACHT_LICENCE_PAGE ${PROJECT_BINARY_DIR}/licence-page.txt)
 # Our own installer script, with CPack's file lists: resources/windows/NSIS.template.in.
 list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/resources/windows)
 include(CPack)
 
-# The MSI package's check that Koerswacht is not running (MsiChecks.cpp): a DLL that Windows
-# Installer loads from the package and that needs nothing but Windows' own DLLs.
-# scripts/windows/package.sh builds the package with wixl (resources/windows/Koerswacht.wxs).
+# The MSI package's custom actions (MsiChecks.cpp): a DLL that Windows Installer loads from the
+# package and that needs nothing but Windows' own DLLs.
 add_library(koerswacht_msi_checks MODULE ${PROJECT_SOURCE_DIR}/resources/windows/MsiChecks.cpp)
-target_link_libraries(koerswacht_msi_checks PRIVATE koerswacht_settings msi kernel32)
+target_link_libraries(koerswacht_msi_checks PRIVATE koerswacht_settings msi kernel32 advapi32 shell32)
 target_link_options(koerswacht_msi_checks PRIVATE -nostdlib -Wl,--entry,DllEntry -s)
 set_target_properties(koerswacht_msi_checks PROPERTIES PREFIX "" OUTPUT_NAME msi-checks)
+
+# The MSI package of `version`, for a fleet's managed PCs, made with wixl (Msi.cmake) from the
+# files the zip holds; its cabinet deflated again with zopfli when `repack` is set.
+function(koerswacht_msi target output version repack)
+    set(windows ${PROJECT_SOURCE_DIR}/resources/windows)
+    set(repack_script "")
+    if(repack)
+        set(repack_script -DREPACK=${PROJECT_SOURCE_DIR}/scripts/windows/mszip.py)
+    endif()
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} -DVERSION=${version} -DPRODUCT=${PROJECT_NAME}
+                -DCOMPANY=${KOERSWACHT_COMPANY} -DUPGRADE_CODE=${KOERSWACHT_UPGRADE_CODE}
+                -DCODE_NAMESPACE=${KOERSWACHT_CODE_NAMESPACE} -DEXE=$<TARGET_FILE:koerswacht>
+                -DLICENCE=${PROJECT_SOURCE_DIR}/LICENSE -DNOTICES=${notices}
+                -DCHECKS=$<TARGET_FILE:koerswacht_msi_checks> -DICON=${PROJECT_SOURCE_DIR}/resources/koerswacht.ico
+                -DWXS=${windows}/Koerswacht.wxs ${repack_script} -P ${windows}/Msi.cmake
+        DEPENDS koerswacht koerswacht_msi_checks ${notices} ${windows}/Koerswacht.wxs ${windows}/Msi.cmake
+                ${PROJECT_SOURCE_DIR}/scripts/windows/mszip.py
+        COMMENT "MSI package ${version}" VERBATIM)
+    add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()
+koerswacht_msi(koerswacht_msi ${PROJECT_BINARY_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}-win64.msi ${PROJECT_VERSION} ON)

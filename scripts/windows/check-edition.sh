@@ -3,10 +3,12 @@
 # Windows 10 and 11 has, a GUI program; the installer and the MSI package at most 3.5 MB and the
 # portable zip at most 4.5 MB (a ship's satellite link); the zip with the licences beside the
 # program, in a compression Windows Explorer opens; the MSI package with the zip's very files, its
-# ProductVersion the program's version record, and its check DLL importing Windows' own only.
-# $1 the program, $2 the installer, $3 the zip, $4 the MSI package. Prints the figures.
+# ProductVersion the program's version record, and its check DLL importing Windows' own only; and
+# its tables as Windows Installer reads them.
+# $1 the program, $2 the installer, $3 the zip, $4 the MSI package, $5 the MSI package built again
+# from the same files. Prints the figures.
 set -euo pipefail
-exe="$1" setup="$2" zip="$3" msi="$4"
+exe="$1" setup="$2" zip="$3" msi="$4" again="$5"
 windows_own=(advapi32 authz comdlg32 d2d1 d3d9 d3d11 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
     netapi32 ole32 oleaut32 shcore shell32 shlwapi user32 userenv uxtheme version winmm winspool.drv
     ws2_32 wtsapi32 api-ms-win-core-synch-l1-2-0 api-ms-win-core-winrt-l1-1-0
@@ -61,8 +63,22 @@ print(f"{ms >> 16}.{ms & 0xffff}.{ls >> 16}.{ls & 0xffff}")
 PY
 )"
 echo "MSI ProductVersion $product_version; version record $record_version"
-[[ -n "$product_version" && "$product_version" == "$record_version" ]] ||
+[[ -n "$product_version" && "$product_version.0" == "$record_version" ]] ||
     { echo "the MSI package's ProductVersion is not the program's" >&2; status=1; }
+row() { msiinfo export "$msi" "$1" | tr -d '\r' | tail -n +4 | awk -F'\t' -v key="$2" '$1 == key'; }
+summary() { msiinfo suminfo "$1" | sed -n "s/^$2: //p"; }
+expect() { # expect WHAT ACTUAL WANTED
+    [[ "$2" == "$3" ]] && echo "MSI: $1: $2" || { echo "the MSI package's $1 is ${2:-nothing}, not $3" >&2; status=1; }
+}
+expect "program file's version in the File table" "$(row File koerswacht.exe | cut -f5)" "$record_version"
+expect "program file's hash (versioned files have none)" "$(row MsiFileHash koerswacht.exe)" ""
+expect "string table's code page" "$(msiinfo export "$msi" _ForceCodepage | tr -d '\r' | sed -n 3p | cut -f1)" 1252
+expect "platform and language" "$(summary "$msi" Template)" "x64;1043"
+expect "take-over of a setup copy (deferred, not impersonated)" \
+    "$(( $(row CustomAction TakeOverSetupCopy | cut -f2) & 0x0C00 ))" "$((0x0C00))"
+expect "entry's install location" "$(row CustomAction SetInstallLocation | cut -f3,4)" $'ARPINSTALLLOCATION\t[INSTALLDIR]'
+expect "folder kept for upgrades" "$(row AppSearch SAVEDINSTALLDIR | cut -f2)" SavedInstallDir
+expect "PackageCode, built again" "$(summary "$again" 'Revision number (UUID)')" "$(summary "$msi" 'Revision number (UUID)')"
 msiinfo export "$msi" Binary >/dev/null
 (cd "$unpacked/binary" && msiinfo extract "$msi" Binary.MsiChecks >msi-checks.dll)
 only_windows_own "$unpacked/binary/msi-checks.dll" msi # Windows Installer's own, which loads it

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The MSI package under Wine's msiexec, in the prefix $WINEPREFIX, on the X display, with the exit
 # codes a deployment tool sees:
-#   check-msi.sh MSI SETUP FOLDER
-# MSI is the package, SETUP the NSIS setup of the same build, FOLDER the files the package was
-# built from (package.sh's msi-files). A package of a lower version is built here from the same
-# files for the upgrade. In turn: install the lower one; with Koerswacht running, neither the
-# upgrade nor the removal goes on (1603) and nothing changes; the upgrade, to one copy and one
-# entry; the installed program started from its shortcut; no downgrade (1603); the NSIS setup does
-# not install beside it (3); the removal leaves nothing; the package over an NSIS-installed copy
-# replaces it. Stops at the first check that fails.
+#   check-msi.sh MSI SETUP LOWER
+# MSI is the package, SETUP the NSIS setup of the same build, LOWER a package of a lower version
+# that the build made from the same files. In turn: install the lower one; with Koerswacht running,
+# neither the upgrade nor the removal goes on (1603) and nothing changes; the upgrade, to one copy
+# and one entry; the installed program started from its shortcut; no downgrade (1603); the NSIS
+# setup does not install beside it (3); the removal leaves nothing; the package over an
+# NSIS-installed copy replaces it, but an older package does not (1603), and an NSIS entry whose
+# folder is gone does not stop it; a folder given at the first install stays at an upgrade. Stops at
+# the first check that fails.
 set -euo pipefail
-msi="$1" setup="$2" folder="$3"
+msi="$1" setup="$2" lower="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
 wine=/usr/lib/wine/wine64
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -23,14 +24,9 @@ shortcut() { local lnk; for lnk in "${start_menus[@]}"; do [[ -f "$lnk" ]] && ec
 uninstall_keys='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 program_files="$drive_c/Program Files/Koerswacht"
 files='./LICENSE.txt ./THIRD-PARTY-NOTICES.txt ./koerswacht.exe'
-version="$(sed -n 's/.*Koerswacht-\(.*\)-win64.msi/\1/p' <<<"$msi")"
-lower_version=6.2.9
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-lower="$work/Koerswacht-$lower_version-win64.msi"
-"$here/msi.sh" "$lower_version" "$folder" "$lower"
-product_code() { msiinfo export "$1" Property | tr -d '\r{}' | sed -n 's/^ProductCode\t//p'; }
-lower_code="$(product_code "$lower")" code="$(product_code "$msi")"
+property() { msiinfo export "$1" Property | tr -d '\r{}' | sed -n "s/^$2\t//p"; }
+version="$(property "$msi" ProductVersion)" lower_version="$(property "$lower" ProductVersion)"
+lower_code="$(property "$lower" ProductCode)" code="$(property "$msi" ProductCode)"
 
 check() { # check "what" command...
     local what="$1"
@@ -73,10 +69,10 @@ for key, values in sorted(found.items()):
         print(key, values.get("DisplayVersion", "-"), values.get("Publisher", "-"))'
     rm -f "$drive_c/koerswacht-entries.reg"
 }
-installed() { # installed VERSION KEY: the program's files, the shortcut, and one entry, KEY's
-    [[ "$(cd "$program_files" 2>/dev/null && find . -type f | sort | xargs)" == "$files" ]] &&
+installed() { # installed VERSION KEY [FOLDER [FILES]]: the program's files, the shortcut, and one entry, KEY's
+    [[ "$(cd "${3:-$program_files}" 2>/dev/null && find . -type f | sort | xargs)" == "${4:-$files}" ]] &&
         [[ "$(shortcut | wc -l)" == 1 ]] &&
-        [[ "$(entries)" == "$2 $1.0 Havenlicht" ]]
+        [[ "$(entries)" == "$2 $1 Havenlicht" ]]
 }
 nothing_installed() {
     for _ in $(seq 1 50); do # the NSIS uninstaller's last step runs just after it has ended
@@ -137,3 +133,25 @@ check "the package over it exits 0" exits 0 "msiexec /i \"$msi_w\" /qn"
 check "one copy, the package's, and its entry alone" installed "$version" "{$code}"
 check "removal by product code exits 0" exits 0 "msiexec /x {$code} /qn"
 check "nothing left" nothing_installed
+
+# The NSIS setup's copy, newer than a package: that package does not downgrade it.
+nsis_files="$files ./Uninstall.exe"
+nsis_files="$(tr ' ' '\n' <<<"$nsis_files" | sort | xargs)"
+check "NSIS setup /S exits 0" exits 0 "\"$setup_w\" /S"
+check "an older package over it exits 1603" exits 1603 "msiexec /i \"$lower_w\" /qn"
+check "and the NSIS copy stays as it was" installed "$version" Koerswacht "$program_files" "$nsis_files"
+# Its folder deleted by hand, its entry left: the package cleans up after it and installs.
+rm -rf "$program_files"
+check "the package over a stale NSIS entry exits 0" exits 0 "msiexec /i \"$msi_w\" /qn"
+check "one copy, one shortcut, the package's entry alone" installed "$version" "{$code}"
+check "removal exits 0" exits 0 "msiexec /x {$code} /qn"
+check "nothing left" nothing_installed
+
+# A folder given to the first install is where an upgrade puts the program too.
+elsewhere="$drive_c/Zeevaart"
+check "install of $lower_version into C:\\Zeevaart exits 0" exits 0 "msiexec /i \"$lower_w\" /qn INSTALLDIR=C:\\Zeevaart"
+check "upgrade to $version exits 0" exits 0 "msiexec /i \"$msi_w\" /qn"
+check "the program stays in C:\\Zeevaart" installed "$version" "{$code}" "$elsewhere"
+check "its entry says where it is" grep -q 'InstallLocation"="C:\\\\Zeevaart' <("$wine" reg export "$uninstall_keys\\{$code}" "C:\\entry.reg" /y >/dev/null 2>&1; iconv -f UTF-16 -t UTF-8 "$drive_c/entry.reg")
+check "removal exits 0" exits 0 "msiexec /x {$code} /qn"
+[[ ! -e "$elsewhere" ]] || { echo "FAIL: C:\\Zeevaart left behind" >&2; exit 1; }
