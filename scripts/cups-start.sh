@@ -22,7 +22,7 @@ else
 fi
 # Filters run as the scheduler's user lp: the spool and the output must be reachable for it.
 chmod 0755 "$dir"
-mkdir -p "$dir"/{etc/ppd,spool/tmp,cache,state,log,pdf,client,cups-pdf-spool}
+mkdir -p "$dir"/{etc/ppd,spool/tmp,cache,state,log,pdf,client,cups-pdf-spool,ssl}
 chgrp -R lp "$dir/spool" "$dir/cache" "$dir/state"
 chmod 0710 "$dir/spool"
 chmod 01770 "$dir/spool/tmp"
