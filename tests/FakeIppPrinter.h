@@ -70,7 +70,7 @@ private:
     bool readable(int fd) const { return loopback::readable(fd, m_stop); }
 
     bool send(int fd, const QByteArray& data) const {
-        return ::send(fd, data.constData(), size_t(data.size()), MSG_NOSIGNAL) == data.size();
+        return loopback::sendAll(fd, data.constData(), data.size());
     }
 
     void acceptLoop() {
@@ -103,7 +103,7 @@ private:
         char buffer[65536];
         if (!readable(client))
             return false;
-        const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+        const ssize_t n = loopback::receive(client, buffer, sizeof buffer);
         if (n <= 0)
             return false;
         received.append(buffer, n);

@@ -121,7 +121,7 @@ private:
             if (::poll(both, 2, 20) <= 0)
                 continue;
             if ((both[0].revents & (POLLIN | POLLHUP)) != 0) {
-                const ssize_t n = ::read(client, buffer, sizeof buffer);
+                const ssize_t n = loopback::receive(client, buffer, sizeof buffer);
                 if (n <= 0)
                     break;
                 // Gone silent: what comes in is swallowed, nothing goes out, the connection stays.
@@ -134,18 +134,18 @@ private:
                 if (request.size() < 4096)
                     request.append(buffer, std::min<ssize_t>(n, 4096));
                 awaitingAnswer = true;
-                if (::write(server, buffer, size_t(n)) != n)
+                if (!loopback::sendAll(server, buffer, n))
                     break;
             }
             if ((both[1].revents & (POLLIN | POLLHUP)) != 0) {
-                const ssize_t n = ::read(server, buffer, sizeof buffer);
+                const ssize_t n = loopback::receive(server, buffer, sizeof buffer);
                 if (n <= 0)
                     break;
                 if (awaitingAnswer &&
                     (m_kind == Kind::Slow || (m_kind == Kind::HoldsDocument && sendsDocument(request))))
                     pause(m_delay);
                 awaitingAnswer = false;
-                if (::write(client, buffer, size_t(n)) != n || m_kind == Kind::OneConnection)
+                if (!loopback::sendAll(client, buffer, n) || m_kind == Kind::OneConnection)
                     break;
                 m_answered = true;
             }
@@ -176,7 +176,7 @@ private:
         bool continued = false;
         char buffer[4096];
         while (readable(client)) {
-            const ssize_t n = ::read(client, buffer, sizeof buffer);
+            const ssize_t n = loopback::receive(client, buffer, sizeof buffer);
             if (n <= 0)
                 return;
             received.append(buffer, n);
@@ -187,7 +187,7 @@ private:
             if (headers.contains("expect: 100-continue") && !continued) {
                 continued = true;
                 const QByteArray goOn = "HTTP/1.1 100 Continue\r\n\r\n";
-                if (::write(client, goOn.constData(), size_t(goOn.size())) != goOn.size())
+                if (!loopback::sendAll(client, goOn.constData(), goOn.size()))
                     return;
             }
             const qsizetype at = headers.indexOf("content-length:");
@@ -217,7 +217,7 @@ private:
             const QByteArray response =
                 "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " +
                 QByteArray::number(answer.size()) + "\r\n\r\n" + answer;
-            if (::write(client, response.constData(), size_t(response.size())) != response.size())
+            if (!loopback::sendAll(client, response.constData(), response.size()))
                 return;
         }
     }

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -42,6 +43,29 @@ inline int listen(int& port, bool ipv6 = false, int wanted = 0, int backlog = 64
         ::getsockname(listener, at, &length) == 0)
         port = ntohs(ipv6 ? bound6.sin6_port : bound.sin_port);
     return listener;
+}
+
+// Reads what has come, again when a signal interrupts (the tests' own child processes end meanwhile).
+inline ssize_t receive(int fd, char* buffer, size_t size) {
+    ssize_t n = 0;
+    do
+        n = ::recv(fd, buffer, size, 0);
+    while (n < 0 && errno == EINTR);
+    return n;
+}
+
+// Sends all of `size`, whatever signals come: false when the connection failed.
+inline bool sendAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::send(fd, data, size_t(size), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
 }
 
 // Waits until `fd` can be read, or `stop` is set: false then.
