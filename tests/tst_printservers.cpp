@@ -162,7 +162,7 @@ std::vector<WayIn> waysIn(int except) {
                 auto& v6 = reinterpret_cast<sockaddr_in6&>(way.address);
                 v6.sin6_family = AF_INET6;
                 v6.sin6_port = htons(quint16(port));
-                for (int i = 0; i < 4; ++i) {
+                for (qsizetype i = 0; i < 4; ++i) {
                     const quint32 word = host.mid(8 * i, 8).toUInt(nullptr, 16);
                     std::memcpy(&v6.sin6_addr.s6_addr[4 * i], &word, 4);
                 }
@@ -855,7 +855,8 @@ void TestPrintServers::namesWithinTheDeadline() {
     full.sin6_family = AF_INET6;
     full.sin6_port = htons(quint16(dead));
     full.sin6_addr = in6addr_loopback;
-    ::connect(filler, reinterpret_cast<sockaddr*>(&full), sizeof full);
+    // In progress for good: the listener's one place for a connection is taken.
+    (void)::connect(filler, reinterpret_cast<sockaddr*>(&full), sizeof full);
     const auto closeDead = qScopeGuard([=] {
         ::close(filler);
         ::close(deadListener);

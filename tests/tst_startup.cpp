@@ -50,12 +50,15 @@ const QString Copied = QStringLiteral("Gemiddelde Snelheid\t14,28\n");
 // The program as main() runs it: puts a result on the clipboard, has a report stuck, and ends.
 int copyThenEndWithAStuckReport(char* programName) {
     kw::ReportPrinting stuck([] { return std::make_unique<Stuck>(); });
-    return kw::RunProgram(programName, [&stuck](kw::Screens& screens) {
-        QTimer::singleShot(0, &screens, [&stuck, &screens] {
+    QTimer copyAndEnd;
+    copyAndEnd.setSingleShot(true);
+    return kw::RunProgram(programName, [&stuck, &copyAndEnd](kw::Screens& screens) {
+        QObject::connect(&copyAndEnd, &QTimer::timeout, &screens, [&stuck, &screens] {
             QGuiApplication::clipboard()->setText(Copied);
             stuck.start({QStringLiteral("Proef"), [](kw::ReportPrinter&) {}}, [](const kw::PrintResult&) {});
             screens.endProgram();
         });
+        copyAndEnd.start(0);
     });
 }
 
