@@ -2,7 +2,7 @@
 
 #include "ProgramArguments.h"
 #include "StartupWork.h"
-#include "report/ReportPrinting.h"
+#include "print/PrintWorkers.h"
 #include "ui/MainMenu.h"
 #include "ui/Screens.h"
 
@@ -60,7 +60,7 @@ int RunProgram(char* programName, const std::function<void(Screens&)>& started) 
     const int status = QApplication::exec();
     // A worker still waiting on a print system that has gone quiet holds nothing the user needs,
     // and tearing Qt down under it is not safe: the process ends without it.
-    if (ReportPrinting::workersRunning() > 0) {
+    if (PrintWorkers::workersRunning() > 0) {
 #ifdef _WIN32
         // What Koerswacht put on the clipboard is Windows' own only once it is flushed, which Qt
         // does as it is torn down.

@@ -1,10 +1,9 @@
 #pragma once
 
-// The reports: a report is a plain sequence of print lists and font switches sent to a
-// ReportPrinter, which lays the items out in print zones over a TextDevice. A click hands a report
-// over as a PrintJob holding copies of its values; ReportPrinting runs it on a worker thread, where
-// a PrintSystem (CUPS, or the Windows spooler) finds the default printer, gives the page to draw on
-// and takes the document. Tests put a recording device in the page's place.
+// What is on the page: a report is a plain sequence of print lists and font switches sent to a
+// ReportPrinter, which lays the items out in print zones over a TextDevice; the text Ctrl+C copies
+// is made beside the report it mirrors. A click hands a report over as a PrintJob holding copies of
+// its values, which print/ takes to a printer. Tests put a recording device in the page's place.
 
 #include <QByteArray>
 #include <QLocale>

@@ -4,9 +4,7 @@ namespace kw {
 
 namespace {
 
-constexpr auto NZ = Separator::NextZone;
-constexpr auto EOL = Separator::EndOfLine;
-constexpr auto JN = Separator::Join;
+using enum Separator;
 
 // The speed report's captions, which the copied calculation shares.
 const QString DepartureCaption = QStringLiteral("Vertrek datum en tijd ");
@@ -16,7 +14,7 @@ const QString TimeDifferenceCaption = QStringLiteral("Tijdsverschil ");
 const QString SteamingCaption = QStringLiteral("Stoom tijd");
 
 void emptyLine(ReportPrinter& printer) {
-    printer.print({PrintItem::empty(EOL)});
+    printer.print({PrintItem::empty(EndOfLine)});
 }
 
 void title(ReportPrinter& printer, const PrintList& list) {
@@ -29,25 +27,25 @@ void title(ReportPrinter& printer, const PrintList& list) {
 
 void PrintEtaReport(ReportPrinter& printer, const EtaTable& table) {
     emptyLine(printer);
-    title(printer, {PrintItem::empty(NZ), PrintItem::text(QStringLiteral("ETA Calculator Resultaten"), EOL)});
+    title(printer, {PrintItem::empty(NextZone), PrintItem::text(QStringLiteral("ETA Calculator Resultaten"), EndOfLine)});
     printer.SetFontSize(14);
     printer.SetFontBold(false);
 
     const auto summary = [&](const QString& label, const QString& value) {
         emptyLine(printer);
-        printer.print({PrintItem::empty(NZ), PrintItem::text(label, NZ), PrintItem::text(value, EOL)});
+        printer.print({PrintItem::empty(NextZone), PrintItem::text(label, NextZone), PrintItem::text(value, EndOfLine)});
     };
     summary(QStringLiteral("Vertek datum en tijd"), table.departure);
     emptyLine(printer);
     // "Afstand " is short: one more zone puts its value under the other values.
-    printer.print({PrintItem::empty(NZ), PrintItem::text(QStringLiteral("Afstand "), NZ),
-                   PrintItem::empty(NZ), PrintItem::text(table.distance, EOL)});
+    printer.print({PrintItem::empty(NextZone), PrintItem::text(QStringLiteral("Afstand "), NextZone),
+                   PrintItem::empty(NextZone), PrintItem::text(table.distance, EndOfLine)});
     summary(QStringLiteral("Datumgrens Correctie "), table.dateLine);
     summary(QStringLiteral("Tijdsverschil "), table.timeDiff);
 
     const auto row = [&](const QString& speed, const QString& day, const QString& date) {
-        printer.print({PrintItem::empty(NZ), PrintItem::text(speed, NZ), PrintItem::text(day, NZ),
-                       PrintItem::text(date, EOL)});
+        printer.print({PrintItem::empty(NextZone), PrintItem::text(speed, NextZone), PrintItem::text(day, NextZone),
+                       PrintItem::text(date, EndOfLine)});
     };
     emptyLine(printer);
     row(QStringLiteral(" Vaart"), QStringLiteral("  ETA Dag"), QStringLiteral(" Datum and Tijd."));
@@ -61,25 +59,25 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table) {
 void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const SteamingTime& steam,
                       const QLocale& locale) {
     emptyLine(printer);
-    title(printer, {PrintItem::empty(NZ), PrintItem::empty(NZ),
-                    PrintItem::text(QStringLiteral("SpeedCalculator Resultaten"), EOL)});
+    title(printer, {PrintItem::empty(NextZone), PrintItem::empty(NextZone),
+                    PrintItem::text(QStringLiteral("SpeedCalculator Resultaten"), EndOfLine)});
     printer.SetFontSize(12);
     printer.SetFontBold(false);
     emptyLine(printer);
 
-    printer.print({PrintItem::text(DepartureCaption, NZ),
-                   PrintItem::general(FormatDateTime(result.departure, u"dd-MM-yyyy h:mm", locale), EOL)});
-    printer.print({PrintItem::text(ArrivalCaption, NZ),
-                   PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EOL)});
-    printer.print({PrintItem::text(DateLineCaption, NZ),
-                   PrintItem::real(DateLineCorrection(result.dateLine), EOL, locale)});
-    printer.print({PrintItem::text(TimeDifferenceCaption, NZ), PrintItem::object(result.timeDiffText, EOL)});
-    printer.print({PrintItem::text(SteamingCaption, NZ), PrintItem::empty(NZ),
-                   PrintItem::integer(steam.hours, JN, locale), PrintItem::text(QStringLiteral(":"), JN),
-                   PrintItem::general(FormatNumber(steam.minutes, u"00", locale), EOL)});
+    printer.print({PrintItem::text(DepartureCaption, NextZone),
+                   PrintItem::general(FormatDateTime(result.departure, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
+    printer.print({PrintItem::text(ArrivalCaption, NextZone),
+                   PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
+    printer.print({PrintItem::text(DateLineCaption, NextZone),
+                   PrintItem::real(DateLineCorrection(result.dateLine), EndOfLine, locale)});
+    printer.print({PrintItem::text(TimeDifferenceCaption, NextZone), PrintItem::object(result.timeDiffText, EndOfLine)});
+    printer.print({PrintItem::text(SteamingCaption, NextZone), PrintItem::empty(NextZone),
+                   PrintItem::integer(steam.hours, Join, locale), PrintItem::text(QStringLiteral(":"), Join),
+                   PrintItem::general(FormatNumber(steam.minutes, u"00", locale), EndOfLine)});
     emptyLine(printer);
-    printer.print({PrintItem::text(QStringLiteral("Gemiddelde snelheid = "), JN),
-                   PrintItem::general(FormatNumber(result.averageSpeed, u"##.00", locale), EOL)});
+    printer.print({PrintItem::text(QStringLiteral("Gemiddelde snelheid = "), Join),
+                   PrintItem::general(FormatNumber(result.averageSpeed, u"##.00", locale), EndOfLine)});
     printer.EndDocument();
 }
 

@@ -5,11 +5,10 @@
 // them to its scheduler.
 
 #include "AccessibleEvents.h"
-#include "FakeIppPrinter.h"
 #include "FakePrintServers.h"
 #include "GuiFixture.h"
 #include "app/Program.h"
-#include "report/ReportPrinting.h"
+#include "print/PrintWorkers.h"
 #include "ui/MessageBox.h"
 
 #include <QDir>
@@ -36,25 +35,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString NotAnswering = QStringLiteral(
-    "De printer of de afdrukserver antwoordt niet. Er is niets afgedrukt; probeer het later opnieuw.");
-const QString Unreachable = QStringLiteral(
-    "De afdrukserver is niet te bereiken. Er is niets afgedrukt; controleer of de afdrukservice draait en "
-    "of de verbinding met de printer werkt, en probeer het opnieuw.");
-const QString NoDefault = QStringLiteral(
-    "Er is geen standaardprinter ingesteld. Stel een printer in als standaard en probeer het opnieuw.");
-const QString NotAccepted =
-    QStringLiteral("De printer heeft het document niet aangenomen; er is niets afgedrukt.");
-const QString NeedsLogin = QStringLiteral(
-    "De afdrukserver vraagt om aanmelding met een gebruikersnaam en wachtwoord. Er is niets afgedrukt; laat "
-    "de beheerder afdrukken zonder aanmelding toestaan of stel een andere standaardprinter in, en probeer "
-    "het "
-    "opnieuw.");
-const QString NeedsEncryption = QStringLiteral(
-    "De afdrukserver aanvaardt alleen een versleutelde verbinding, en die kwam niet tot stand. Er is niets "
-    "afgedrukt; laat de beheerder de versleuteling van de afdrukserver controleren, en probeer het opnieuw.");
-const QString Refusing = QStringLiteral(
-    "De printer \u201CPDF\u201D neemt op dit moment geen afdrukken aan. Er is niets afgedrukt.");
+// What the user is told of each outcome (its wording is tst_printoutcomes' to check).
+QString told(PrintOutcome outcome, const char* printer = "") {
+    return PrintMessage({outcome, QString::fromLatin1(printer), {}, false, false, {}});
+}
+const QString NotAnswering = told(PrintOutcome::NotAnswering);
+const QString Unreachable = told(PrintOutcome::ServerUnreachable);
+const QString NoDefault = told(PrintOutcome::NoDefaultPrinter);
+const QString NotAccepted = told(PrintOutcome::NotAccepted);
+const QString NeedsLogin = told(PrintOutcome::NeedsLogin);
+const QString NeedsEncryption = told(PrintOutcome::NeedsEncryption);
+const QString Refusing = told(PrintOutcome::Refusing, "PDF");
 
 // The cases that wait out a silent server also run as CTest tests of their own, beside the
 // others (tests/CMakeLists.txt); the run that does everything else is then told to leave them out.
@@ -251,7 +242,7 @@ private:
     static void workersDone() {
         QElapsedTimer clock;
         clock.start();
-        while (ReportPrinting::workersRunning() > 0 && clock.elapsed() < 15000)
+        while (PrintWorkers::workersRunning() > 0 && clock.elapsed() < 15000)
             QTest::qWait(20);
     }
 };
@@ -428,7 +419,7 @@ int runProgramWithAStuckReport(char* programName) {
             end.start(300);
         });
         QObject::connect(&end, &QTimer::timeout, &results, [&results] {
-            std::printf("%s\n", ReportPrinting::workersRunning() > 0 ? "ending" : "not printing");
+            std::printf("%s\n", PrintWorkers::workersRunning() > 0 ? "ending" : "not printing");
             std::fflush(stdout);
             results.controls().endProgram->click();
         });
@@ -439,7 +430,6 @@ int runProgramWithAStuckReport(char* programName) {
 } // namespace
 
 Q_DECLARE_METATYPE(FakePrintServer::Kind)
-Q_DECLARE_METATYPE(FakeIppPrinter::Answer)
 
 class TestPrintServers final : public QObject {
     Q_OBJECT
@@ -512,7 +502,7 @@ void TestPrintServers::oneOutcomeInTime() {
     if (message == NotAnswering && waitsRunApart()) // waits out the whole time allowed
         QSKIP("runs as a test of its own");
     const bool closedPort = delay < 0;
-    FakePrintServer server(kind, std::chrono::milliseconds(std::max(delay, 0)));
+    FakePrintServer server(kind, {.delay = std::chrono::milliseconds(std::max(delay, 0))});
     QVERIFY(server.listening());
     if (rejecting)
         QVERIFY(lpadmin("cupsreject"));
@@ -568,7 +558,7 @@ void TestPrintServers::speedReportOverflowPrintsNothing() {
     f.run(QStringLiteral("speedCalculator.print"));
     QCOMPARE(f.messages.size(), size_t(1));
     QVERIFY2(f.messages[0].text.contains(u"te groot"), qPrintable(f.messages[0].text));
-    QCOMPARE(ReportPrinting::workersRunning(), 0);
+    QCOMPARE(PrintWorkers::workersRunning(), 0);
     QVERIFY(speed.controls().print->isEnabled());
     QCOMPARE(speed.windowTitle(), caption);
 }
@@ -576,7 +566,7 @@ void TestPrintServers::speedReportOverflowPrintsNothing() {
 void TestPrintServers::pageIsTheClicks() {
     // The server's answer to each document held back 2 s, the rest passed on at once: both reports
     // are underway for seconds, well inside the time allowed, while the user goes on calculating.
-    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, std::chrono::milliseconds(2000));
+    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, {.delay = std::chrono::milliseconds(2000)});
     removePdfs();
     GuiFixture f;
     calculateBoth(f);
@@ -615,7 +605,7 @@ void TestPrintServers::pageIsTheClicks() {
 }
 
 void TestPrintServers::oneJobPerScreenAtATime() {
-    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, std::chrono::milliseconds(1000));
+    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, {.delay = std::chrono::milliseconds(1000)});
     removePdfs();
     const int jobsBefore = jobsTaken();
     GuiFixture f;
@@ -704,11 +694,11 @@ void TestPrintServers::fullTemporaryFolderStillPrints() {
 }
 
 void TestPrintServers::hostileServers_data() {
-    QTest::addColumn<FakeIppPrinter::Answer>("answer");
+    QTest::addColumn<FakePrintServer::Kind>("answer");
     QTest::addColumn<int>("httpStatus");
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("within");
-    using Answer = FakeIppPrinter::Answer;
+    using Answer = FakePrintServer::Kind;
     QTest::newRow("refuses the document") << Answer::RefusesDocument << 0 << NotAccepted << 3000;
     QTest::newRow("asks for a password") << Answer::Http << 401 << NeedsLogin << 3000;
     QTest::newRow("asks for an encrypted connection") << Answer::Http << 426 << NeedsEncryption << 3000;
@@ -723,13 +713,13 @@ void TestPrintServers::hostileServers_data() {
 }
 
 void TestPrintServers::hostileServers() {
-    QFETCH(FakeIppPrinter::Answer, answer);
+    QFETCH(FakePrintServer::Kind, answer);
     QFETCH(int, httpStatus);
     QFETCH(QString, message);
     QFETCH(int, within);
     if (within > 3000 && waitsRunApart())
         QSKIP("runs as a test of its own");
-    FakeIppPrinter server(answer, httpStatus);
+    FakePrintServer server(answer, {.httpStatus = httpStatus});
     QVERIFY(server.listening());
     GuiFixture f;
     calculateBoth(f);
@@ -742,7 +732,7 @@ void TestPrintServers::hostileServers() {
         QVERIFY2(w.elapsed <= within, qPrintable(QString::number(w.elapsed)));
         // Once the user has been told, the worker lets go of the server within a second, whatever
         // the server does, and does not come back; every socket of the job is closed.
-        QTRY_VERIFY_WITH_TIMEOUT(ReportPrinting::workersRunning() == 0 && server.connectionsOpen() == 0 &&
+        QTRY_VERIFY_WITH_TIMEOUT(PrintWorkers::workersRunning() == 0 && server.connectionsOpen() == 0 &&
                                      entries("fd") == files,
                                  1000);
         const int made = server.connectionsMade();
@@ -803,7 +793,7 @@ void TestPrintServers::queueStates() {
 void TestPrintServers::noOtherUserGetsThrough() {
     // A report underway for seconds: whatever this process listens on meanwhile (but the fake
     // server's own port), the user nobody reaches nothing of the print server through it.
-    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, std::chrono::milliseconds(3000));
+    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, {.delay = std::chrono::milliseconds(3000)});
     GuiFixture f;
     calculateBoth(f);
     const UsingServer using_(slow.address());
@@ -834,7 +824,7 @@ void TestPrintServers::namesWithinTheDeadline() {
             const Watched w = clickPrint(f, QStringLiteral("speedCalculator"));
             QCOMPARE(w.said, QStringList{Unreachable});
             QVERIFY2(w.elapsed <= 10000, qPrintable(QString::number(w.elapsed)));
-            QTRY_VERIFY_WITH_TIMEOUT(ReportPrinting::workersRunning() == 0, 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(PrintWorkers::workersRunning() == 0, 1000);
             if (click == 0) {
                 threads = entries("task");
                 files = entries("fd");
@@ -847,7 +837,7 @@ void TestPrintServers::namesWithinTheDeadline() {
     }
     // A name with an IPv6 address that takes no connection and an IPv4 address that prints: both
     // are tried at once.
-    FakeIppPrinter printer(FakeIppPrinter::Answer::Prints);
+    FakePrintServer printer(FakePrintServer::Kind::Prints);
     int dead = 0;
     const int deadListener = loopback::listen(dead, true, printer.port(), 0);
     const int filler = ::socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK, 0);
@@ -874,7 +864,7 @@ void TestPrintServers::namesWithinTheDeadline() {
 void TestPrintServers::passwordNeverAskedOnTheTerminal() {
     // Started from a terminal, the program would have libcups ask for a password there and wait
     // for it. Here the child has a terminal of its own, which the test reads.
-    FakeIppPrinter server(FakeIppPrinter::Answer::Http, 401);
+    FakePrintServer server(FakePrintServer::Kind::Http, {.httpStatus = 401});
     int terminal = -1;
     int child = -1;
     QVERIFY(::openpty(&terminal, &child, nullptr, nullptr, nullptr) == 0);
@@ -930,7 +920,7 @@ void TestPrintServers::paper() {
     QFETCH(QString, locale);
     QFETCH(double, width);
     QFETCH(double, height);
-    FakeIppPrinter server(FakeIppPrinter::Answer::Prints);
+    FakePrintServer server(FakePrintServer::Kind::Prints);
     server.mediaDefault = mediaDefault;
     server.mediaSupported = supported;
     QLocale::setDefault(QLocale(locale));
@@ -965,7 +955,7 @@ void TestPrintServers::paper() {
 }
 
 void TestPrintServers::printsOverIPv6() {
-    FakeIppPrinter server(FakeIppPrinter::Answer::Prints, 0, true);
+    FakePrintServer server(FakePrintServer::Kind::Prints, {.ipv6 = true});
     QVERIFY(server.listening());
     GuiFixture f;
     calculateBoth(f);
@@ -984,7 +974,7 @@ void TestPrintServers::secondEnterPressesNothingElse_data() {
 
 void TestPrintServers::secondEnterPressesNothingElse() {
     QFETCH(QString, screen);
-    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, std::chrono::milliseconds(1500));
+    FakePrintServer slow(FakePrintServer::Kind::HoldsDocument, {.delay = std::chrono::milliseconds(1500)});
     GuiFixture f;
     calculateBoth(f);
     QWidget& window = f.screen(screen);
@@ -1019,17 +1009,16 @@ void TestPrintServers::secondEnterPressesNothingElse() {
 }
 
 void TestPrintServers::outcomeIsAnnounced_data() {
-    QTest::addColumn<FakeIppPrinter::Answer>("answer");
+    QTest::addColumn<FakePrintServer::Kind>("answer");
     QTest::addColumn<QString>("message");
-    QTest::newRow("printed") << FakeIppPrinter::Answer::Prints << QString();
-    QTest::newRow("not accepted") << FakeIppPrinter::Answer::RefusesDocument
-                                  << "De printer heeft het document niet aangenomen; er is niets afgedrukt.";
+    QTest::newRow("printed") << FakePrintServer::Kind::Prints << QString();
+    QTest::newRow("not accepted") << FakePrintServer::Kind::RefusesDocument << NotAccepted;
 }
 
 void TestPrintServers::outcomeIsAnnounced() {
-    QFETCH(FakeIppPrinter::Answer, answer);
+    QFETCH(FakePrintServer::Kind, answer);
     QFETCH(QString, message);
-    FakeIppPrinter server(answer);
+    FakePrintServer server(answer);
     QVERIFY(server.listening());
     GuiFixture f;
     calculateBoth(f);

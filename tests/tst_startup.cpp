@@ -5,8 +5,8 @@
 #include "GuiFixture.h"
 #include "app/Program.h"
 #include "app/StartupWork.h"
-#include "report/PrintSystem.h"
-#include "report/ReportPrinting.h"
+#include "print/PrintSystem.h"
+#include "print/PrintWorkers.h"
 #include "ui/Resources.h"
 
 #include <QApplication>
@@ -49,7 +49,7 @@ const QString Copied = QStringLiteral("Gemiddelde Snelheid\t14,28\n");
 
 // The program as main() runs it: puts a result on the clipboard, has a report stuck, and ends.
 int copyThenEndWithAStuckReport(char* programName) {
-    kw::ReportPrinting stuck([] { return std::make_unique<Stuck>(); });
+    kw::PrintWorkers stuck([] { return std::make_unique<Stuck>(); });
     QTimer copyAndEnd;
     copyAndEnd.setSingleShot(true);
     return kw::RunProgram(programName, [&stuck, &copyAndEnd](kw::Screens& screens) {

@@ -2,7 +2,7 @@
 
 #include "Navigation.h"
 #include "ScreenWindow.h"
-#include "ui_frmAbout.h"
+#include "ui_AboutDialog.h"
 
 #include "Version.h"
 

@@ -1,10 +1,9 @@
 #include "Announce.h"
 
-#include "ScreenWindow.h"
-
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLineEdit>
+#include <QWidget>
 
 #include <mutex>
 
@@ -29,8 +28,9 @@ public:
 #endif
 
 QAccessibleInterface* ScreenAccessible(const QString&, QObject* object) {
-    if (auto* screen = qobject_cast<ScreenWindow*>(object))
-        return new QAccessibleWidget(screen, QAccessible::Window);
+    // A screen of the program (ScreenWindow, which installs this and is known here by name only).
+    if (object->inherits("kw::ScreenWindow"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
 #ifndef Q_OS_WIN
     if (auto* voice = qobject_cast<Voice*>(object))
         return new QAccessibleWidget(voice, QAccessible::Notification);

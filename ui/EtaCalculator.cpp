@@ -6,7 +6,7 @@
 #include "MainMenu.h"
 #include "Navigation.h"
 #include "SpeedCalculator.h"
-#include "ui_Form1.h"
+#include "ui_EtaCalculator.h"
 
 namespace kw {
 

@@ -5,7 +5,7 @@
 #include "MainMenu.h"
 #include "Navigation.h"
 #include "report/Reports.h"
-#include "ui_Form2.h"
+#include "ui_EtaResults.h"
 
 namespace kw {
 

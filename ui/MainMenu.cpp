@@ -4,7 +4,7 @@
 #include "EtaCalculator.h"
 #include "Navigation.h"
 #include "SpeedCalculator.h"
-#include "ui_Start.h"
+#include "ui_MainMenu.h"
 
 #include <QPainter>
 #include <QScreen>

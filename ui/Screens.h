@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Navigation.h"
-#include "report/ReportPrinting.h"
+#include "print/PrintWorkers.h"
 
 #include <QImage>
 #include <QObject>
@@ -73,7 +73,7 @@ private:
     std::function<void()> m_endHandler;
     std::function<void(SysInfoHost&)> m_sysInfoLauncher;
     std::unique_ptr<SysInfoHost> m_sysInfoHost;
-    ReportPrinting m_printing;
+    PrintWorkers m_printing;
     int m_messagesOverAbout = 0;
     bool m_unloadAboutLater = false;
 };

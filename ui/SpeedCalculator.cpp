@@ -8,7 +8,7 @@
 #include "MainMenu.h"
 #include "Navigation.h"
 #include "report/Reports.h"
-#include "ui_Form3.h"
+#include "ui_SpeedCalculator.h"
 
 namespace kw {
 

@@ -1,6 +1,12 @@
 #pragma once
 
-#include "PrintJob.h"
+// Getting a report to the printer. PrintWorkers runs each click's PrintJob on a worker thread with
+// a deadline; there a PrintSystem (CUPS, or the Windows spooler) finds the default printer, gives
+// the page (a PageDevice) to draw on and takes the document, and what it says becomes one
+// PrintResult, which the screens' thread hears once.
+
+#include "PrintOutcome.h"
+#include "report/PrintJob.h"
 
 #include <QObject>
 
@@ -23,7 +29,7 @@ inline constexpr std::chrono::milliseconds PrintOutcomeWithin{9500};
 // time is up, whichever comes first. A worker that is given up on is told so and lets go of the
 // print system as soon as its current wait ends; it never prints after the user was told it did
 // not, and nothing is heard of it any more.
-class ReportPrinting final : public QObject {
+class PrintWorkers final : public QObject {
     Q_OBJECT
 
 public:
@@ -31,10 +37,10 @@ public:
     using SystemFactory = std::function<std::unique_ptr<PrintSystem>()>;
 
     // `within` is for tests that cannot wait PrintOutcomeWithin.
-    explicit ReportPrinting(SystemFactory factory = {},
+    explicit PrintWorkers(SystemFactory factory = {},
                             std::chrono::milliseconds within = PrintOutcomeWithin);
-    ~ReportPrinting() override;
-    Q_DISABLE_COPY_MOVE(ReportPrinting)
+    ~PrintWorkers() override;
+    Q_DISABLE_COPY_MOVE(PrintWorkers)
 
     // Starts printing `job`. `done` runs later on this object's thread, exactly once, at most
     // `within` after this call. Throws RunTimeError(Printer) when no worker can be started.
@@ -42,7 +48,7 @@ public:
     // Gives up on every job underway: none of their `done`s runs.
     void abandonAll();
 
-    // Workers of any ReportPrinting still running, given up on or not: the program does not wait
+    // Workers of any PrintWorkers still running, given up on or not: the program does not wait
     // for them when it ends. A worker runs until its thread has ended; those that have are joined
     // here, so that none is still freeing what it held when this says 0.
     static int workersRunning();

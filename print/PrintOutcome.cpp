@@ -1,4 +1,4 @@
-#include "PrintJob.h"
+#include "PrintOutcome.h"
 
 namespace kw {
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "PrintJob.h"
-#include "TextDevice.h"
+#include "PrintOutcome.h"
+#include "report/PrintJob.h"
+#include "report/TextDevice.h"
 
 #include <algorithm>
 #include <atomic>

@@ -4,7 +4,7 @@
 // ask them, and free of the systems' headers, so that tests feed them recorded answers on any
 // platform.
 
-#include "PrintJob.h"
+#include "PrintOutcome.h"
 
 #include <QtGlobal>
 

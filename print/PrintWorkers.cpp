@@ -1,4 +1,4 @@
-#include "ReportPrinting.h"
+#include "PrintWorkers.h"
 
 #include "PrintSystem.h"
 #include "core/RunTimeError.h"
@@ -51,7 +51,7 @@ Workers& workers() {
 // What one worker and the screens' thread share. The worker wakes the screens' thread through
 // `wake` under the mutex; the screens' thread empties `wake` under the same mutex before it lets go,
 // so a worker never reaches an object that is gone.
-struct ReportPrinting::Shared {
+struct PrintWorkers::Shared {
     std::mutex mutex;
     std::function<void()> wake;
     std::optional<PrintResult> result;
@@ -65,23 +65,23 @@ struct ReportPrinting::Shared {
     }
 };
 
-ReportPrinting::ReportPrinting(SystemFactory factory, std::chrono::milliseconds within)
+PrintWorkers::PrintWorkers(SystemFactory factory, std::chrono::milliseconds within)
     : m_factory(factory ? std::move(factory) : SystemFactory(MakePrintSystem))
     , m_within(within) {
     connect(
-        this, &ReportPrinting::workerDone, this, [this](quint64 id) { finish(id, false); },
+        this, &PrintWorkers::workerDone, this, [this](quint64 id) { finish(id, false); },
         Qt::QueuedConnection);
 }
 
-ReportPrinting::~ReportPrinting() {
+PrintWorkers::~PrintWorkers() {
     abandonAll();
 }
 
-int ReportPrinting::workersRunning() {
+int PrintWorkers::workersRunning() {
     return workers().running();
 }
 
-void ReportPrinting::start(PrintJob job, Done done) {
+void PrintWorkers::start(PrintJob job, Done done) {
     const quint64 id = m_nextId++;
     auto shared = std::make_shared<Shared>();
     shared->wake = [this, id] { emit workerDone(id); };
@@ -128,7 +128,7 @@ void ReportPrinting::start(PrintJob job, Done done) {
     m_runs.emplace(id, Run{std::move(shared), std::move(done), std::move(timeUp)});
 }
 
-void ReportPrinting::finish(quint64 id, bool timeUp) {
+void PrintWorkers::finish(quint64 id, bool timeUp) {
     const auto found = m_runs.find(id);
     if (found == m_runs.end())
         return; // heard of already
@@ -150,7 +150,7 @@ void ReportPrinting::finish(quint64 id, bool timeUp) {
     run.done(result);
 }
 
-void ReportPrinting::abandonAll() {
+void PrintWorkers::abandonAll() {
     for (auto& [id, run] : m_runs)
         run.shared->letGo();
     m_runs.clear();

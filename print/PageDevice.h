@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextDevice.h"
+#include "report/TextDevice.h"
 
 #include <QFont>
 #include <QPainter>
