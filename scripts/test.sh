@@ -5,6 +5,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --test
-cmake --preset default -DKOERSWACHT_WERROR="${KOERSWACHT_WERROR:-OFF}" -DKOERSWACHT_BENCH="${KOERSWACHT_BENCH:-OFF}" >/dev/null
-cmake --build --preset default
-ctest --preset default -j "$(nproc)"
+cmake --workflow --preset default
