@@ -677,7 +677,7 @@ void TestPrintServers::refusedJobThenAccepted() {
 void TestPrintServers::fullTemporaryFolderStillPrints() {
     const QString full = QString::fromLocal8Bit(qgetenv("KOERSWACHT_FULL_TMPDIR"));
     if (full.isEmpty())
-        QSKIP("runs under tests/with_full_tmpdir.sh");
+        QSKIP("runs with a full temporary folder (tests/CMakeLists.txt)");
     QCOMPARE(QDir::tempPath(), full);
     QFile probe(full + QStringLiteral("/probe"));
     QVERIFY(probe.open(QIODevice::WriteOnly));
