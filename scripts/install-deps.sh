@@ -16,8 +16,8 @@ elif [[ "${1:-}" == "--release" ]]; then
         desktop-file-utils man-db)
 elif [[ "${1:-}" == "--windows" ]]; then
     # The cross compiler and Qt's source, Wine to run and test what it builds, NSIS for the
-    # installer, wixl and zopfli for the MSI package, and the test printer.
-    packages+=(g++-mingw-w64-x86-64-posix dpkg-dev ccache wine64 nsis wixl msitools libzopfli1 advancecomp unzip xdotool x11-utils
+    # installer, wixl and zopfli for the MSI package (gcab to unpack its cabinet), and the test printer.
+    packages+=(g++-mingw-w64-x86-64-posix dpkg-dev ccache wine64 nsis wixl msitools gcab libzopfli1 advancecomp unzip xdotool x11-utils
         cups printer-driver-cups-pdf poppler-utils imagemagick python3 procps locales)
 fi
 

@@ -72,7 +72,7 @@ to() { # to "ROLE | NAME": Tab until Orca has the focus there
     exit 1
 }
 hear "Screen reader on"
-LANG=nl_NL.UTF-8 "$program" >/dev/null 2>&1 &
+LC_ALL=nl_NL.UTF-8 LANG=nl_NL.UTF-8 "$program" >/dev/null 2>&1 &
 hear "^Koerswacht frame"
 to "push button | Speed Calculator"
 key space

@@ -12,7 +12,7 @@ add_custom_command(OUTPUT ${notices} ${PROJECT_BINARY_DIR}/licence-page.txt
     COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/windows/notices.py ${PROJECT_BINARY_DIR}/koerswacht.map
             ${qt_prefix} ${notices}
     COMMAND ${CMAKE_COMMAND} -E cat ${PROJECT_SOURCE_DIR}/LICENSE ${notices} > ${PROJECT_BINARY_DIR}/licence-page.txt
-    DEPENDS koerswacht ${PROJECT_SOURCE_DIR}/scripts/windows/notices.py ${PROJECT_SOURCE_DIR}/LICENSE
+    DEPENDS koerswacht ${PROJECT_SOURCE_DIR}/scripts/windows/notices.py ${PROJECT_SOURCE_DIR}/resources/windows/notices-head.txt ${PROJECT_SOURCE_DIR}/LICENSE
     COMMENT "Notices for what koerswacht.exe holds from others" VERBATIM)
 add_custom_target(koerswacht_notices ALL DEPENDS ${notices})
 

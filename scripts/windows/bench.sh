@@ -3,7 +3,7 @@
 # installed, against a bare Qt window with the same picture and four buttons, built the same way
 # (one static program file). Wall time until the window is mapped and painted, and the peak
 # working set (the resident peak of the Wine process the program runs in). Needs the Linux build
-# with benchmarks (KOERSWACHT_BENCH=ON) for the timing tool, and package.sh's output.
+# with benchmarks (KOERSWACHT_BENCH=ON) for the timing tool, and the windows workflow's packages.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/../.." && pwd)"
 out="$top/build-windows/build"
@@ -14,7 +14,7 @@ fi
 work="$(mktemp -d /tmp/koerswacht-winebench.XXXXXX)"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-"$top/scripts/windows/new-prefix.sh"
+cmake -P "$top/scripts/windows/wine-prefix.cmake"
 /usr/lib/wine/wine64 "$(ls "$out"/Koerswacht-*-setup.exe)" /S
 mkdir -p "$work/floor"
 cp "$out/bench/bench_floor.exe" "$top/resources/ship.png" "$work/floor/"

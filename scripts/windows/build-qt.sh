@@ -3,7 +3,7 @@
 # Koerswacht and its tests use (Core, Gui, Widgets, PrintSupport, Test) and just the features it
 # needs, size-optimised, into one fixed prefix that later runs reuse. The program then links into a
 # single koerswacht.exe that imports only Windows' own DLLs. Built again only when this script, the
-# toolchain file or Debian's Qt version changes. Prints the prefix on its last line.
+# toolchain file, qt-features.cmake or Debian's Qt version changes. Prints the prefix on its last line.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cache="${KOERSWACHT_CACHE:-/var/cache/koerswacht}"
@@ -13,7 +13,7 @@ sudo=()
 "$here/../install-deps.sh" --windows
 version="$(dpkg-query -W -f='${Version}' qt6-base-dev)"
 upstream="${version%%+*}"
-stamp="$(cat "$0" "$here/mingw-w64.cmake" | sha256sum | cut -c1-16)-$version"
+stamp="$(cat "$0" "$here/mingw-w64.cmake" "$here/qt-features.cmake" | sha256sum | cut -c1-16)-$version"
 prefix="$cache/qt-windows" # where CMakePresets.json looks for it
 if [[ -f "$prefix/.built" && "$(cat "$prefix/.built")" == "$stamp" ]]; then
     echo "$prefix"
@@ -88,69 +88,19 @@ grep -q 'new QRhiD3D11' "$src/src/gui/rhi/qrhi.cpp" && grep -q '#if 0 // no Dire
     ! grep -q 'std::locale' "$src/src/3rdparty/double-conversion/double-conversion/string-to-double.cc" ||
     { echo "the size patches no longer fit Qt's source" >&2; exit 1; }
 
-# What Koerswacht does not use goes, so that the widgets, the style and the platform code that
-# refer to it do not pull it into the program. Kept on purpose: colour names (the screens' style
-# sheets say "transparent"), the style sheet parser, the calendar popup and the table view it
-# needs, message boxes, tooltips, the context menu of a text field, accessibility, the printer and
-# the PDF engine it is built on. Some stay because Qt 6.4 does not build without them: drag and drop
-# (QApplication), the tab bar and widget (the Windows Vista style), and Direct2D, of which the
-# DirectWrite font engine's sources are made a part.
-off=(
-    # modules
-    sql network dbus opengl dynamicgl vulkan concurrent xml
-    # Core
-    regularexpression pcre2 mimetype mimetype_database sharedmemory systemsemaphore
-    xmlstream xmlstreamreader xmlstreamwriter filesystemwatcher proxymodel sortfilterproxymodel
-    identityproxymodel transposeproxymodel concatenatetablesproxymodel stringlistmodel gestures
-    jalalicalendar hijricalendar islamiccivilcalendar timezone commandlineparser
-    sha3_fast # the compact SHA-3, which the PDF engine's hashing brings along
-    # Gui
-    harfbuzz freetype textmarkdownreader textmarkdownwriter textodfwriter movie imageformatplugin
-    gif jpeg ico imageformat_ppm imageformat_xbm image_heuristic_mask image_text
-    systemtrayicon desktopservices sessionmanager whatsthis raster_64bit raster_fp
-    undocommand undostack undogroup tabletevent standarditemmodel filesystemmodel
-    # Widgets
-    style_fusion effects treewidget listwidget tablewidget commandlinkbutton textbrowser splashscreen
-    splitter formlayout lcdnumber dial combobox fontcombobox toolbar toolbox
-    mainwindow dockwidget menubar mdiarea resizehandler statusbar progressbar scroller graphicsview
-    graphicseffect textedit syntaxhighlighter rubberband statustip sizegrip keysequenceedit
-    colordialog filedialog fontdialog progressdialog inputdialog errormessage wizard columnview
-    datawidgetmapper completer fscompleter undoview listview treeview
-    # PrintSupport
-    printpreviewwidget printdialog printpreviewdialog cups
-)
-on=(
-    static_runtime colornames cssparser style_windows style_windowsvista style_stylesheet animation
-    calendarwidget datetimeedit tableview itemviews messagebox dialogbuttonbox tooltip menu
-    contextmenu lineedit radiobutton pushbutton label accessibility clipboard shortcut printer pdf
-    picture process temporaryfile datestring textdate datetimeparser texthtmlparser
-)
-features=()
-for feature in "${off[@]}"; do features+=("-DFEATURE_$feature=OFF"); done
-for feature in "${on[@]}"; do features+=("-DFEATURE_$feature=ON"); done
-
 export CCACHE_DIR="$cache/ccache" CCACHE_BASEDIR="$work" CCACHE_MAXSIZE=2G
 export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 start=$(date +%s)
-# Static libraries, size-optimised, each function and datum in a section of its own so that the
-# program's link keeps only what it calls. No precompiled headers: Qt's include every header of a
-# module, also those of features that are off, which then fail their feature check. wintab.h
-# (tablets) is not in Debian's source, hence no tablet events. Debian's own moc, rcc and uic are the
-# host tools. ccache keeps the objects in the cache folder too, so a change to this script rebuilds
-# sooner. -k 0: every file that fails is named in one run.
+# What is built, and with which features: qt-features.cmake. wintab.h (tablets) is not in Debian's
+# source, hence no tablet events. Debian's own moc, rcc and uic are the host tools. ccache keeps the
+# objects in the cache folder too, so a change of the recipe rebuilds sooner. -k 0: every file that
+# fails is named in one run.
 cmake -S "$src" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64.cmake" \
     -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections" \
-    -DCMAKE_CXX_FLAGS="-ffunction-sections -fdata-sections" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -C "$here/qt-features.cmake" \
     -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
-    -DBUILD_SHARED_LIBS=OFF -DBUILD_WITH_PCH=OFF \
-    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-    -DFEATURE_androiddeployqt=OFF -DFEATURE_windeployqt=OFF \
-    "${features[@]}" \
     >"$work/configure.log" 2>&1 || { tail -n 40 "$work/configure.log" >&2; exit 1; }
 nice -n 10 cmake --build "$work/build" --parallel "$(nproc)" -- -k 0 >"$work/build.log" 2>&1 ||
     { grep -E -B2 -A12 'error:|FAILED' "$work/build.log" | head -n 80 >&2; exit 1; }

@@ -1,24 +1,17 @@
 #!/usr/bin/env bash
 # The installer and the uninstaller under Wine, in the prefix $WINEPREFIX, on the X display.
-#   check-installer.sh install SETUP    silent install, upgrade in place, a move to another folder
+#   check-installer.sh install SETUP VERSION  silent install, upgrade in place, a move to another folder
 #                                       and back: one copy and one uninstall entry each time
 #   check-installer.sh uninstall SETUP  the documented silent uninstall refuses (exit 2) while
 #                                       Koerswacht runs and keeps everything, as the installer
 #                                       does; then it removes everything and says 0
 # Stops at the first check that fails.
 set -euo pipefail
-step="$1" setup="$2"
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-drive_c="$WINEPREFIX/drive_c"
+step="$1" setup="$2" version="${3:-}"
+source "$(dirname "$0")/common.sh"
 start_menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Koerswacht.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Koerswacht'
 files='./LICENSE.txt ./THIRD-PARTY-NOTICES.txt ./Uninstall.exe ./koerswacht.exe'
-check() { # check "what" command...
-    local what="$1"
-    shift
-    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what" >&2; exit 1; fi
-}
 value() { "$wine" reg query "$key" /v "$1" 2>/dev/null | sed -n "s/^ *$1 *REG_[A-Z_]* *//p" | tr -d '\r'; }
 unix() { printf '%s' "$drive_c/${1#C:\\}" | tr '\\' /; }
 installed_in() { # installed_in WINDOWS_FOLDER: exactly the program's files there, and the entry naming it
@@ -26,23 +19,9 @@ installed_in() { # installed_in WINDOWS_FOLDER: exactly the program's files ther
         [[ "$(value InstallLocation)" == "$1" ]] &&
         [[ "$(value QuietUninstallString)" == "\"$1\\Uninstall.exe\" /S _?=$1" ]]
 }
-gone() { # the uninstaller's last step runs just after it has ended: allow it a moment
-    for _ in $(seq 1 50); do
-        [[ -e "$(unix "$1")" ]] || return 0
-        sleep 0.1
-    done
-    return 1
-}
-winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
-# A command line run as it stands, as a deployment tool or a shortcut runs it: NSIS takes /D= and
-# _?= to the end of the line, unquoted, which Wine's own quoting of arguments would spoil.
-run_line() {
-    printf '%s\r\nexit /b %%errorlevel%%\r\n' "$1" >"$drive_c/koerswacht-check.bat"
-    "$wine" cmd /c 'C:\koerswacht-check.bat' >/dev/null 2>&1
-}
-setup_windows="$(winepath_of "$setup")"
-setup() { run_line "\"$setup_windows\" /S${1:+ $1}"; }
-installing() { setup "$@" && /usr/lib/wine/wineserver -w; } # and whatever it started has ended
+# The uninstaller's last step runs just after it has ended: allow it a moment.
+gone() { within 50 test ! -e "$(unix "$1")"; }
+installing() { exits 0 "\"$(winepath_of "$setup")\" /S${1:+ $1}"; }
 program_files='C:\Program Files\Koerswacht'
 
 if [[ "$step" == install ]]; then
@@ -52,7 +31,7 @@ if [[ "$step" == install ]]; then
     check "still one copy, in Program Files" installed_in "$program_files"
     check "Start-menu shortcut" test -f "$start_menu"
     check "entry: DisplayName" test "$(value DisplayName)" = Koerswacht
-    check "entry: DisplayVersion" test "$(value DisplayVersion)" = "$(sed -n 's/.*Koerswacht-\(.*\)-setup.exe/\1/p' <<<"$setup")"
+    check "entry: DisplayVersion" test "$(value DisplayVersion)" = "$version"
     check "entry: Publisher" test "$(value Publisher)" = Havenlicht
     check "entry: DisplayIcon" test "$(value DisplayIcon)" = "$program_files\\koerswacht.exe,0"
     check "entry: UninstallString" test "$(value UninstallString)" = "\"$program_files\\Uninstall.exe\" _?=$program_files"
@@ -67,23 +46,15 @@ if [[ "$step" == install ]]; then
 fi
 
 # The program runs: neither the uninstaller nor the installer goes on, and both say so.
-"$wine" "$program_files\\koerswacht.exe" >/dev/null 2>&1 &
-for _ in $(seq 1 300); do xdotool search --onlyvisible --name '^Koerswacht$' >/dev/null 2>&1 && break; sleep 0.1; done
 quiet="$(value QuietUninstallString)"
-uninstall() { run_line "$quiet"; } # the entry's silent uninstall, as a deployment tool runs it
-set +e
-uninstall
-refused=$?
-setup
-refused_setup=$?
-set -e
 check "the entry's silent uninstall is the documented one" test "$quiet" = "\"$program_files\\Uninstall.exe\" /S _?=$program_files"
-check "silent uninstall with Koerswacht running exits 2" test "$refused" -eq 2
+start_program "$program_files\\koerswacht.exe"
+check "Koerswacht starts" window_up
+check "silent uninstall with Koerswacht running exits 2" exits 2 "$quiet"
 check "and removes nothing" installed_in "$program_files"
-check "installer with Koerswacht running exits 2" test "$refused_setup" -eq 2
-"$wine" taskkill /IM koerswacht.exe /F >/dev/null 2>&1 || true
-for _ in $(seq 1 50); do xdotool search --onlyvisible --name '^Koerswacht$' >/dev/null 2>&1 || break; sleep 0.1; done
-check "silent uninstall exits 0" uninstall
+check "installer with Koerswacht running exits 2" exits 2 "\"$(winepath_of "$setup")\" /S"
+close_program
+check "silent uninstall exits 0" exits 0 "$quiet"
 check "no Program Files folder left" gone "$program_files"
 check "no Start-menu shortcut left" test ! -e "$start_menu"
 check "no uninstall entry left" bash -c "! '$wine' reg query '$key' >/dev/null 2>&1"

@@ -13,9 +13,7 @@
 set -euo pipefail
 msi="$1" setup="$2" lower="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-drive_c="$WINEPREFIX/drive_c"
+source "$here/common.sh"
 # Windows puts a per-machine package's shortcut in all users' Start menu; Wine's msiexec, in the
 # installing user's. Either is the Start menu.
 start_menus=("$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Koerswacht.lnk"
@@ -28,45 +26,15 @@ property() { msiinfo export "$1" Property | tr -d '\r{}' | sed -n "s/^$2\t//p"; 
 version="$(property "$msi" ProductVersion)" lower_version="$(property "$lower" ProductVersion)"
 lower_code="$(property "$lower" ProductCode)" code="$(property "$msi" ProductCode)"
 
-check() { # check "what" command...
-    local what="$1"
-    shift
-    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what" >&2; exit 1; fi
-}
-winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
-# A command line run as a deployment tool runs it; prints its exit code, all of it (a Unix exit
-# status keeps only its last 8 bits: 1603 would come back as 67).
-exit_code() {
-    printf '%s\r\necho %%errorlevel%% >C:\\koerswacht-exit.txt\r\n' "$1" >"$drive_c/koerswacht-check.bat"
-    rm -f "$drive_c/koerswacht-exit.txt"
-    "$wine" cmd /c 'C:\koerswacht-check.bat' >/dev/null 2>&1 || true
-    # and whatever it started has ended; with Koerswacht running, that would be never
-    [[ -n "$running" ]] || /usr/lib/wine/wineserver -w
-    tr -d '\r ' <"$drive_c/koerswacht-exit.txt" 2>/dev/null || echo none
-}
-exits() { # exits CODE COMMAND_LINE
-    local got
-    got="$(exit_code "$2")"
-    [[ "$got" == "$1" ]] || { echo "exit code $got, not $1" >&2; return 1; }
-}
 # The uninstall entries named Koerswacht, as "key version publisher", one a line.
 entries() {
     "$wine" reg export "$uninstall_keys" "C:\\koerswacht-entries.reg" /y >/dev/null 2>&1 || true
-    iconv -f UTF-16 -t UTF-8 "$drive_c/koerswacht-entries.reg" 2>/dev/null | tr -d '\r' | python3 -c '
-import re, sys
-entry = None
-found = {}
-for line in sys.stdin:
-    key = re.match(r"\[.*\\Uninstall\\(.+)\]$", line.strip())
-    if key:
-        entry = key.group(1)
-        found[entry] = {}
-    elif entry and "=" in line:
-        name, _, value = line.strip().partition("=")
-        found[entry][name.strip("\"")] = value.strip("\"")
-for key, values in sorted(found.items()):
-    if values.get("DisplayName") == "Koerswacht":
-        print(key, values.get("DisplayVersion", "-"), values.get("Publisher", "-"))'
+    iconv -f UTF-16 -t UTF-8 "$drive_c/koerswacht-entries.reg" 2>/dev/null | tr -d '\r' | awk -F'"' '
+        /^\[/ { key = $0; sub(/.*\\Uninstall\\/, "", key); sub(/\]$/, "", key) }
+        /^"DisplayName"="Koerswacht"$/ { named[key] = 1 }
+        /^"DisplayVersion"=/ { version[key] = $4 }
+        /^"Publisher"=/ { publisher[key] = $4 }
+        END { for (key in named) print key, version[key], publisher[key] }' | sort
     rm -f "$drive_c/koerswacht-entries.reg"
 }
 installed() { # installed VERSION KEY [FOLDER [FILES]]: the program's files, the shortcut, and one entry, KEY's
@@ -74,29 +42,9 @@ installed() { # installed VERSION KEY [FOLDER [FILES]]: the program's files, the
         [[ "$(shortcut | wc -l)" == 1 ]] &&
         [[ "$(entries)" == "$2 $1 Havenlicht" ]]
 }
-nothing_installed() {
-    for _ in $(seq 1 50); do # the NSIS uninstaller's last step runs just after it has ended
-        [[ ! -e "$program_files" ]] && break
-        sleep 0.1
-    done
-    [[ ! -e "$program_files" && -z "$(shortcut)" && -z "$(entries)" ]]
-}
-window_up() {
-    for _ in $(seq 1 300); do
-        xdotool search --onlyvisible --name '^Koerswacht$' >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-running=
-start_program() {
-    running=yes
-    "$wine" "$@" >/dev/null 2>&1 &
-}
-close_program() {
-    "$wine" taskkill /IM koerswacht.exe /F >/dev/null 2>&1 || true
-    running=
-    /usr/lib/wine/wineserver -w
+nothing_installed() { # the NSIS uninstaller's last step runs just after it has ended
+    within 50 test ! -e "$program_files"
+    [[ -z "$(shortcut)" && -z "$(entries)" ]]
 }
 msi_w="$(winepath_of "$msi")" lower_w="$(winepath_of "$lower")" setup_w="$(winepath_of "$setup")"
 
@@ -154,4 +102,4 @@ check "upgrade to $version exits 0" exits 0 "msiexec /i \"$msi_w\" /qn"
 check "the program stays in C:\\Zeevaart" installed "$version" "{$code}" "$elsewhere"
 check "its entry says where it is" grep -q 'InstallLocation"="C:\\\\Zeevaart' <("$wine" reg export "$uninstall_keys\\{$code}" "C:\\entry.reg" /y >/dev/null 2>&1; iconv -f UTF-16 -t UTF-8 "$drive_c/entry.reg")
 check "removal exits 0" exits 0 "msiexec /x {$code} /qn"
-[[ ! -e "$elsewhere" ]] || { echo "FAIL: C:\\Zeevaart left behind" >&2; exit 1; }
+check "nothing left in C:\\Zeevaart" test ! -e "$elsewhere"

@@ -3,6 +3,7 @@
 cabinet in the package in place of wixl's.
 
     mszip.py PACKAGE.msi FOLDER
+    mszip.py --cabinet OUT.cab FILE...   (the cabinet alone, of these files under their names)
 
 wixl's cabinet is deflated by zlib (MSZIP, the one compression the cabinet tools here write), and
 that left the package a tenth larger than the zip. The format is the same: blocks of 32 KiB, each a
@@ -95,6 +96,10 @@ def table(package, name):
 
 
 def main():
+    if sys.argv[1] == "--cabinet":
+        with open(sys.argv[2], "wb") as out:
+            out.write(cabinet([(os.path.basename(path), path) for path in sys.argv[3:]]))
+        return
     package, folder = sys.argv[1], sys.argv[2]
     # File: File, Component_, FileName, FileSize, Version, Language, Attributes, Sequence
     files = sorted(table(package, "File"), key=lambda row: int(row[7]))

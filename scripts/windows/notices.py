@@ -100,31 +100,10 @@ def main():
 
     qt_version = (NOTES / "debian-version").read_text().strip()
     texts = {}  # licence title -> text, each written once at the end
-    lines = [
-        "Koerswacht for Windows: the other software in koerswacht.exe",
-        "=" * 62,
-        "",
-        "koerswacht.exe is Koerswacht (MIT licence, LICENSE.txt) linked together with parts of the",
-        "libraries below, each under its own licence, whose texts follow at the end of this file.",
-        "It was built on Debian 12 with Debian's mingw-w64 cross compiler (gcc-mingw-w64 "
-        + package_version("gcc-mingw-w64-x86-64-posix") + ",",
-        "mingw-w64 " + package_version("mingw-w64-x86-64-dev") + ") against Qt built as static libraries from Debian's",
-        "source package qt6-base " + qt_version + ".",
-        "",
-        "Using a changed Qt (GNU LGPL version 3, section 4)",
-        "-" * 50,
-        "Koerswacht's complete source, with the scripts that build this program file, is published at",
-        "https://www.example.org/koerswacht under the MIT licence. To link Koerswacht with a changed",
-        "Qt: build that Qt as static libraries for Windows, as scripts/windows/build-qt.sh does with",
-        "Debian's qt6-base source (apply your changes to the source it unpacks, or point the",
-        "\"windows\" preset in CMakePresets.json at your own build), then run",
-        "    cmake --preset windows && cmake --build --preset windows",
-        "The koerswacht.exe this makes holds your Qt in place of the one here. No technical measure",
-        "keeps you from running or changing it.",
-        "",
-        "What the program holds, and its size in it",
-        "-" * 42,
-    ]
+    # The opening text, with the versions it names.
+    lines = (Path(__file__).parents[2] / "resources" / "windows" / "notices-head.txt").read_text().format(
+        gcc=package_version("gcc-mingw-w64-x86-64-posix"), mingw=package_version("mingw-w64-x86-64-dev"),
+        qt_version=qt_version).splitlines()
     kib = lambda n: f"{n / 1024:,.0f} KiB"
     for part, size in sorted(parts["Koerswacht"].items()):
         lines.append(f"Koerswacht, {part}: {kib(size)}")
