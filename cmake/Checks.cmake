@@ -1,6 +1,7 @@
 # Checks beyond the tests, as targets of the default build:
 #   lint: clang-tidy (.clang-tidy) over every source of ours this build compiles, every header of
-#         ours included, and cppcheck over the program's; any finding fails.
+#         ours included (Lint.cmake, which passes over sources found clean before), and cppcheck
+#         over the program's; any finding fails.
 #   bench: the benchmarks (KOERSWACHT_BENCH=ON), start-up under Xvfb and the two calculations.
 set(lint_sources "")
 foreach(folder core report print sysinfo ui app tests bench scripts)
@@ -10,8 +11,10 @@ endforeach()
 # Not compiled here: the fuzz target (its own build), and what is Windows' only.
 list(FILTER lint_sources EXCLUDE REGEX "/tests/fuzz/|Win\\.cpp$|Spooler|RefusalWatch")
 find_program(RUN_CLANG_TIDY NAMES run-clang-tidy run-clang-tidy-14)
+string(REPLACE ";" "|" lint_sources "${lint_sources}")
 add_custom_target(lint
-    COMMAND ${RUN_CLANG_TIDY} -quiet -p ${PROJECT_BINARY_DIR} -j 2 ${lint_sources}
+    COMMAND ${CMAKE_COMMAND} -DTOP=${PROJECT_SOURCE_DIR} -DBUILD=${PROJECT_BINARY_DIR} -DTIDY=${RUN_CLANG_TIDY}
+            -DSOURCES=${lint_sources} -P ${PROJECT_SOURCE_DIR}/cmake/Lint.cmake
     COMMAND cppcheck --quiet --error-exitcode=1 --inline-suppr --std=c++20 --language=c++ --library=qt
             --enable=warning,performance,portability --suppress=missingIncludeSystem
             -I ${PROJECT_BINARY_DIR}/generated -D__GNUC__ -DQ_OBJECT= "-DQ_DISABLE_COPY_MOVE(x)=" -UWIN32 -U_WIN32

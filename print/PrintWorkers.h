@@ -37,8 +37,7 @@ public:
     using SystemFactory = std::function<std::unique_ptr<PrintSystem>()>;
 
     // `within` is for tests that cannot wait PrintOutcomeWithin.
-    explicit PrintWorkers(SystemFactory factory = {},
-                            std::chrono::milliseconds within = PrintOutcomeWithin);
+    explicit PrintWorkers(SystemFactory factory = {}, std::chrono::milliseconds within = PrintOutcomeWithin);
     ~PrintWorkers() override;
     Q_DISABLE_COPY_MOVE(PrintWorkers)
 

@@ -27,13 +27,15 @@ void title(ReportPrinter& printer, const PrintList& list) {
 
 void PrintEtaReport(ReportPrinter& printer, const EtaTable& table) {
     emptyLine(printer);
-    title(printer, {PrintItem::empty(NextZone), PrintItem::text(QStringLiteral("ETA Calculator Resultaten"), EndOfLine)});
+    title(printer, {PrintItem::empty(NextZone),
+                    PrintItem::text(QStringLiteral("ETA Calculator Resultaten"), EndOfLine)});
     printer.SetFontSize(14);
     printer.SetFontBold(false);
 
     const auto summary = [&](const QString& label, const QString& value) {
         emptyLine(printer);
-        printer.print({PrintItem::empty(NextZone), PrintItem::text(label, NextZone), PrintItem::text(value, EndOfLine)});
+        printer.print({PrintItem::empty(NextZone), PrintItem::text(label, NextZone),
+                       PrintItem::text(value, EndOfLine)});
     };
     summary(QStringLiteral("Vertek datum en tijd"), table.departure);
     emptyLine(printer);
@@ -44,8 +46,8 @@ void PrintEtaReport(ReportPrinter& printer, const EtaTable& table) {
     summary(QStringLiteral("Tijdsverschil "), table.timeDiff);
 
     const auto row = [&](const QString& speed, const QString& day, const QString& date) {
-        printer.print({PrintItem::empty(NextZone), PrintItem::text(speed, NextZone), PrintItem::text(day, NextZone),
-                       PrintItem::text(date, EndOfLine)});
+        printer.print({PrintItem::empty(NextZone), PrintItem::text(speed, NextZone),
+                       PrintItem::text(day, NextZone), PrintItem::text(date, EndOfLine)});
     };
     emptyLine(printer);
     row(QStringLiteral(" Vaart"), QStringLiteral("  ETA Dag"), QStringLiteral(" Datum and Tijd."));
@@ -65,13 +67,16 @@ void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const S
     printer.SetFontBold(false);
     emptyLine(printer);
 
-    printer.print({PrintItem::text(DepartureCaption, NextZone),
-                   PrintItem::general(FormatDateTime(result.departure, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
-    printer.print({PrintItem::text(ArrivalCaption, NextZone),
-                   PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
+    printer.print(
+        {PrintItem::text(DepartureCaption, NextZone),
+         PrintItem::general(FormatDateTime(result.departure, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
+    printer.print(
+        {PrintItem::text(ArrivalCaption, NextZone),
+         PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
     printer.print({PrintItem::text(DateLineCaption, NextZone),
                    PrintItem::real(DateLineCorrection(result.dateLine), EndOfLine, locale)});
-    printer.print({PrintItem::text(TimeDifferenceCaption, NextZone), PrintItem::object(result.timeDiffText, EndOfLine)});
+    printer.print({PrintItem::text(TimeDifferenceCaption, NextZone),
+                   PrintItem::object(result.timeDiffText, EndOfLine)});
     printer.print({PrintItem::text(SteamingCaption, NextZone), PrintItem::empty(NextZone),
                    PrintItem::integer(steam.hours, Join, locale), PrintItem::text(QStringLiteral(":"), Join),
                    PrintItem::general(FormatNumber(steam.minutes, u"00", locale), EndOfLine)});

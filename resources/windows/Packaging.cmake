@@ -29,7 +29,8 @@ set(CPACK_STRIP_FILES OFF) # stripped at the link already
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/resources/windows/CPackOptions.cmake)
 set(CPACK_KOERSWACHT_VERSION ${PROJECT_VERSION})
 set(CPACK_KOERSWACHT_RECOMPRESS ${PROJECT_SOURCE_DIR}/resources/windows/Recompress.cmake)
-set(CPACK_KOERSWACHT_RUNNING_MUTEX ${KOERSWACHT_RUNNING_MUTEX})
+# CPack writes its variables into CPackConfig.cmake as they are: the backslash goes in escaped.
+set(CPACK_KOERSWACHT_RUNNING_MUTEX ${KOERSWACHT_RUNNING_MUTEX_C})
 set(CPACK_KOERSWACHT_UPGRADE_CODE ${KOERSWACHT_UPGRADE_CODE})
 set(CPACK_KOERSWACHT_ICON ${PROJECT_SOURCE_DIR}/resources/koerswacht.ico)
 set(CPACK_KOERSWACHT_LICENCE_PAGE ${PROJECT_BINARY_DIR}/licence-page.txt)
