@@ -67,16 +67,17 @@ void PrintSpeedReport(ReportPrinter& printer, const SpeedResult& result, const S
     printer.SetFontBold(false);
     emptyLine(printer);
 
-    printer.print(
-        {PrintItem::text(DepartureCaption, NextZone),
-         PrintItem::general(FormatDateTime(result.departure, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
-    printer.print(
-        {PrintItem::text(ArrivalCaption, NextZone),
-         PrintItem::general(FormatDateTime(result.arrival, u"dd-MM-yyyy h:mm", locale), EndOfLine)});
-    printer.print({PrintItem::text(DateLineCaption, NextZone),
-                   PrintItem::real(DateLineCorrection(result.dateLine), EndOfLine, locale)});
-    printer.print({PrintItem::text(TimeDifferenceCaption, NextZone),
-                   PrintItem::object(result.timeDiffText, EndOfLine)});
+    // A caption, and its value in the next zone.
+    const auto line = [&](const QString& caption, PrintItem value) {
+        printer.print({PrintItem::text(caption, NextZone), std::move(value)});
+    };
+    const auto at = [&](DateTime when) {
+        return PrintItem::general(FormatDateTime(when, u"dd-MM-yyyy h:mm", locale), EndOfLine);
+    };
+    line(DepartureCaption, at(result.departure));
+    line(ArrivalCaption, at(result.arrival));
+    line(DateLineCaption, PrintItem::real(DateLineCorrection(result.dateLine), EndOfLine, locale));
+    line(TimeDifferenceCaption, PrintItem::object(result.timeDiffText, EndOfLine));
     printer.print({PrintItem::text(SteamingCaption, NextZone), PrintItem::empty(NextZone),
                    PrintItem::integer(steam.hours, Join, locale), PrintItem::text(QStringLiteral(":"), Join),
                    PrintItem::general(FormatNumber(steam.minutes, u"00", locale), EndOfLine)});

@@ -32,6 +32,14 @@ inline sockaddr_in address(int port) {
     return {AF_INET, htons(quint16(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
+inline sockaddr_in6 address6(int port) {
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_port = htons(quint16(port));
+    address.sin6_addr = in6addr_loopback;
+    return address;
+}
+
 // A socket listening on `wanted` or else a port of the system's choosing, which `port` is set to (0
 // on failure), on 127.0.0.1 or, with `ipv6`, on ::1, taking `backlog` connections before it accepts.
 inline int listen(int& port, bool ipv6 = false, int wanted = 0, int backlog = 64) {
@@ -39,10 +47,7 @@ inline int listen(int& port, bool ipv6 = false, int wanted = 0, int backlog = 64
     const int only = 1;
     ::setsockopt(listener, IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof only);
     sockaddr_in bound = address(wanted);
-    sockaddr_in6 bound6{};
-    bound6.sin6_family = AF_INET6;
-    bound6.sin6_port = htons(quint16(wanted));
-    bound6.sin6_addr = in6addr_loopback;
+    sockaddr_in6 bound6 = address6(wanted);
     sockaddr* at = ipv6 ? reinterpret_cast<sockaddr*>(&bound6) : reinterpret_cast<sockaddr*>(&bound);
     socklen_t length = ipv6 ? sizeof bound6 : sizeof bound;
     port = 0;

@@ -841,10 +841,7 @@ void TestPrintServers::namesWithinTheDeadline() {
     int dead = 0;
     const int deadListener = loopback::listen(dead, true, printer.port(), 0);
     const int filler = ::socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockaddr_in6 full{};
-    full.sin6_family = AF_INET6;
-    full.sin6_port = htons(quint16(dead));
-    full.sin6_addr = in6addr_loopback;
+    sockaddr_in6 full = loopback::address6(dead);
     // In progress for good: the listener's one place for a connection is taken.
     (void)::connect(filler, reinterpret_cast<sockaddr*>(&full), sizeof full);
     const auto closeDead = qScopeGuard([=] {

@@ -21,6 +21,8 @@ install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES ${notices} DESTINATION .)
 
 set(CPACK_GENERATOR NSIS ZIP)
+# Every value reaches cpack as it stands here (the mutex's name holds a backslash).
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VENDOR "${KOERSWACHT_COMPANY}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY ${PROJECT_NAME})
@@ -29,8 +31,7 @@ set(CPACK_STRIP_FILES OFF) # stripped at the link already
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/resources/windows/CPackOptions.cmake)
 set(CPACK_KOERSWACHT_VERSION ${PROJECT_VERSION})
 set(CPACK_KOERSWACHT_RECOMPRESS ${PROJECT_SOURCE_DIR}/resources/windows/Recompress.cmake)
-# CPack writes its variables into CPackConfig.cmake as they are: the backslash goes in escaped.
-set(CPACK_KOERSWACHT_RUNNING_MUTEX ${KOERSWACHT_RUNNING_MUTEX_C})
+set(CPACK_KOERSWACHT_RUNNING_MUTEX ${KOERSWACHT_RUNNING_MUTEX})
 set(CPACK_KOERSWACHT_UPGRADE_CODE ${KOERSWACHT_UPGRADE_CODE})
 set(CPACK_KOERSWACHT_ICON ${PROJECT_SOURCE_DIR}/resources/koerswacht.ico)
 set(CPACK_KOERSWACHT_LICENCE_PAGE ${PROJECT_BINARY_DIR}/licence-page.txt)
