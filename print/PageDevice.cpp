@@ -9,6 +9,44 @@
 
 namespace kw {
 
+namespace {
+
+// Draws nothing: learns how far right and down the report reaches on the page's own metrics.
+class Measuring final : public TextDevice {
+public:
+    explicit Measuring(TextDevice& page)
+        : m_page(page) {}
+    void setFont(double pointSize, bool bold) override { m_page.setFont(pointSize, bold); }
+    double averageCharWidth() const override { return m_page.averageCharWidth(); }
+    double lineHeight() const override { return m_page.lineHeight(); }
+    double textWidth(const QString& text) const override { return m_page.textWidth(text); }
+    void drawText(double x, double y, const QString& text) override {
+        width = std::max(width, x + m_page.textWidth(text));
+        height = std::max(height, y + m_page.lineHeight());
+    }
+    void touch() override {}
+    void endDocument() override {}
+
+    double width = 0.0;
+    double height = 0.0;
+
+private:
+    TextDevice& m_page;
+};
+
+} // namespace
+
+void DrawReport(TextDevice& page, const PrintJob& job) {
+    Measuring extent(page);
+    {
+        ReportPrinter measuring(extent);
+        job.draw(measuring);
+    }
+    page.fitReport(extent.width, extent.height);
+    ReportPrinter printer(page);
+    job.draw(printer);
+}
+
 PageDevice::PageDevice(QPaintDevice& device, QString name, Ending ending)
     : m_device(device)
     , m_name(std::move(name))

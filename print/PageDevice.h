@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/PrintJob.h"
 #include "report/TextDevice.h"
 
 #include <QFont>
@@ -50,5 +51,9 @@ private:
     QFont m_font;
     double m_scale = 1.0;
 };
+
+// Draws the report on the page, scaled down as a whole where the page is smaller than the report.
+// Throws RunTimeError(Printer) when the page cannot take it.
+void DrawReport(TextDevice& page, const PrintJob& job);
 
 } // namespace kw

@@ -4,7 +4,6 @@
 #include "report/PrintJob.h"
 #include "report/TextDevice.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -21,17 +20,13 @@ public:
         , m_abandoned(std::move(abandoned)) {}
 
     bool passed() const { return m_abandoned->load() || Clock::now() >= m_at; }
-    int remainingMilliseconds() const {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_at - Clock::now()).count();
-        return passed() ? 0 : int(std::max<decltype(left)>(left, 1));
-    }
 
 private:
     Clock::time_point m_at;
     std::shared_ptr<const std::atomic<bool>> m_abandoned;
 };
 
-// The platform's print system as one print job sees it: CUPS, or the Windows spooler. One object
+// The Windows spooler as one print job's worker thread sees it, or a print system a test plays. One object
 // per job, used on the job's worker thread only. Each step waits on the print system no longer
 // than the deadline allows.
 class PrintSystem {
@@ -52,7 +47,7 @@ public:
     virtual PrintResult handOver(const Deadline& deadline, std::atomic<bool>& sent) = 0;
 };
 
-// CUPS where the program was built with it, otherwise the Windows spooler.
+// The Windows spooler.
 std::unique_ptr<PrintSystem> MakePrintSystem();
 
 // One print job from start to end: the printer, the page, the report drawn (scaled down as a whole

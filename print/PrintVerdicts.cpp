@@ -34,7 +34,7 @@ PrintResult CupsVerdict(const CupsExchange& e) {
     const QString reason =
         e.stateMessage == u"Rejecting Jobs" || e.stateMessage == u"Paused" ? QString() : e.stateMessage;
     PrintResult r = [&] {
-        if (e.gaveUp || e.connectError == ETIMEDOUT || e.httpError == ETIMEDOUT)
+        if (e.connectError == ETIMEDOUT || e.httpError == ETIMEDOUT)
             return result(PrintOutcome::NotAnswering, e.printer);
         if (e.exhausted && e.connectError == 0)
             return result(PrintOutcome::NotAccepted, e.printer,

@@ -19,7 +19,6 @@ struct CupsExchange {
         HandOver,    // the job and its document
     };
     Step step = Step::FindPrinter;
-    bool gaveUp = false;  // the deadline passed while waiting for the server
     int connectError = 0; // errno of a connection to the server that could not be made; 0 when all were
     int httpError = 0;    // errno the connection failed with during the exchange; 0 when it held
     int ippStatus = 0;    // the server's IPP status code for the exchange

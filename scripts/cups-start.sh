@@ -37,14 +37,17 @@ printf '%s\n' "Listen $dir/cups.sock" "Browsing No" "LogLevel warn" "DefaultAuth
     "<Policy accounting>" "  <Limit Create-Job Print-Job Print-URI Send-Document Validate-Job>" \
     "    AuthType Default" "    Require valid-user" "    Order deny,allow" "  </Limit>" \
     "  <Limit All>" "    Order deny,allow" "  </Limit>" "</Policy>" >"$dir/etc/cupsd.conf"
-# cups-pdf reads its settings from a fixed place; the private scheduler runs in a mount namespace
-# of its own in which that place shows this file instead.
+# cups-pdf reads its settings from a fixed place, /etc/cups/cups-pdf.conf; the private scheduler
+# runs in a mount namespace of its own in which /etc/cups is a folder of its own holding this file.
+# The folder, not the file: a file bound in place is let go of when the machine's file is renamed
+# (a package upgrade, sed -i), and cups-pdf would then write where the machine's settings say.
+mkdir -p "$dir/etc-cups"
 printf '%s\n' "Out $dir/pdf" "AnonDirName $dir/pdf" "Spool $dir/cups-pdf-spool" "Log $dir/log" "Grp lp" \
-    "DecodeHexStrings 1" >"$dir/cups-pdf.conf"
+    "DecodeHexStrings 1" >"$dir/etc-cups/cups-pdf.conf"
 : >"$dir/client/client.conf"
 
 unshare --mount --propagation private bash -c '
-    mount --bind "$1/cups-pdf.conf" /etc/cups/cups-pdf.conf
+    mount --bind "$1/etc-cups" /etc/cups
     exec /usr/sbin/cupsd -f -c "$1/etc/cupsd.conf" -s "$1/etc/cups-files.conf"' _ "$dir" \
     </dev/null >"$dir/log/cupsd.out" 2>&1 &
 echo $! >"$dir/cupsd.pid"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package made with the commands of the README's "Installing the Debian package" as they
 # stand (the install itself done here, and undone); checked as packagers and software centres check
-# it; installed, started under Xvfb until its main window "Koerswacht" is mapped, and removed.
+# it; installed, started under Xvfb until its main window "Koerswacht" is mapped, made to print on a
+# test printer of its own, and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sudo=()
@@ -28,6 +29,7 @@ echo "desktop-file-validate: silent"
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "./$deb" >/dev/null
 trap 'DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get remove -y -qq koerswacht >/dev/null' EXIT
 test -x /usr/bin/koerswacht
+test -x /usr/libexec/koerswacht/koerswacht-print
 test -f /usr/share/applications/koerswacht.desktop
 test -f /usr/share/icons/hicolor/32x32/apps/koerswacht.png
 test -f /usr/share/metainfo/org.example.koerswacht.metainfo.xml
@@ -35,3 +37,5 @@ man -w koerswacht >/dev/null
 # Started with Qt's own options, which it ignores, until its window is mapped. A second try:
 # an X server that fails to come up once is not the program's fault; a fault of the program fails both.
 tests/program_arguments.sh /usr/bin/koerswacht || tests/program_arguments.sh /usr/bin/koerswacht
+# It prints, through the helper the package installed beside it.
+tests/prints_installed.sh /usr/bin/koerswacht

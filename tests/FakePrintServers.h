@@ -32,28 +32,16 @@ inline sockaddr_in address(int port) {
     return {AF_INET, htons(quint16(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
-inline sockaddr_in6 address6(int port) {
-    sockaddr_in6 address{};
-    address.sin6_family = AF_INET6;
-    address.sin6_port = htons(quint16(port));
-    address.sin6_addr = in6addr_loopback;
-    return address;
-}
-
-// A socket listening on `wanted` or else a port of the system's choosing, which `port` is set to (0
-// on failure), on 127.0.0.1 or, with `ipv6`, on ::1, taking `backlog` connections before it accepts.
-inline int listen(int& port, bool ipv6 = false, int wanted = 0, int backlog = 64) {
-    const int listener = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
-    const int only = 1;
-    ::setsockopt(listener, IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof only);
-    sockaddr_in bound = address(wanted);
-    sockaddr_in6 bound6 = address6(wanted);
-    sockaddr* at = ipv6 ? reinterpret_cast<sockaddr*>(&bound6) : reinterpret_cast<sockaddr*>(&bound);
-    socklen_t length = ipv6 ? sizeof bound6 : sizeof bound;
+// A socket listening on 127.0.0.1, on a port of the system's choosing, which `port` is set to (0
+// on failure).
+inline int listen(int& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in bound = address(0);
+    socklen_t length = sizeof bound;
     port = 0;
-    if (::bind(listener, at, length) == 0 && ::listen(listener, backlog) == 0 &&
-        ::getsockname(listener, at, &length) == 0)
-        port = ntohs(ipv6 ? bound6.sin6_port : bound.sin_port);
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&bound), length) == 0 && ::listen(listener, 64) == 0 &&
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&bound), &length) == 0)
+        port = ntohs(bound.sin_port);
     return listener;
 }
 
@@ -62,14 +50,15 @@ inline int listen(int& port, bool ipv6 = false, int wanted = 0, int backlog = 64
 struct FakePrintServerSettings {
     std::chrono::milliseconds delay{}; // how long answers are held back, where they are
     int httpStatus = 0;                // what Kind::Http answers
-    bool ipv6 = false;                 // on ::1 rather than 127.0.0.1
+    bool local = false;                // on a local socket, as a scheduler is, rather than TCP
 };
 
 class FakePrintServer {
 public:
     enum class Kind {
         // Answering IPP itself:
-        Prints,          // a printer as it should be
+        Prints,          // a printer as it should be; its answer to a document held back for the delay
+        LoginThenDrops,  // the first Print-Job: 401 with Basic; the next one: the connection closes
         RefusesDocument, // Print-Job: client-error-document-format-not-supported
         NoDefault,       // every request: client-error-not-found, as a scheduler without a default printer
         Http,            // every request gets `httpStatus` (401 with Basic, 426, 301 to itself)
@@ -88,9 +77,11 @@ public:
     explicit FakePrintServer(Kind kind, Settings settings = {})
         : m_kind(kind)
         , m_settings(settings)
-        , m_upstream(qgetenv("CUPS_SERVER"))
-        , m_host(settings.ipv6 ? "[::1]" : "127.0.0.1") {
-        m_listener = loopback::listen(m_port, settings.ipv6);
+        , m_upstream(qgetenv("CUPS_SERVER")) {
+        if (settings.local)
+            m_listener = listenLocally();
+        else
+            m_listener = loopback::listen(m_port);
         // A silent server does not even accept: the system queues the connections for it.
         if (m_port != 0 && m_kind != Kind::Silent)
             m_acceptor = std::thread([this] { acceptLoop(); });
@@ -103,6 +94,10 @@ public:
         ::close(m_listener);
         for (Connection& connection : m_connections)
             connection.thread.join();
+        if (!m_path.isEmpty()) {
+            ::unlink(m_path.constData());
+            ::rmdir(m_path.left(m_path.lastIndexOf('/')).constData());
+        }
     }
 
     FakePrintServer(const FakePrintServer&) = delete;
@@ -114,7 +109,10 @@ public:
 
     bool listening() const { return m_port != 0; }
     int port() const { return m_port; }
-    QByteArray address() const { return m_host + ':' + QByteArray::number(m_port); }
+    int listener() const { return m_listener; }
+    QByteArray address() const {
+        return m_path.isEmpty() ? "127.0.0.1:" + QByteArray::number(m_port) : m_path;
+    }
     int connectionsMade() const { return m_made.load(); }
     int connectionsOpen() const { return m_open.load(); }
     std::vector<QByteArray> documents() const {
@@ -130,6 +128,21 @@ public:
     }
 
 private:
+    // A local socket in a folder of its own; the port says only that it listens.
+    int listenLocally() {
+        char folder[] = "/tmp/koerswacht-fake-XXXXXX";
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        if (::mkdtemp(folder) == nullptr)
+            return listener;
+        m_path = QByteArray(folder) + "/s";
+        std::strncpy(at.sun_path, m_path.constData(), sizeof at.sun_path - 1);
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 && ::listen(listener, 64) == 0)
+            m_port = 1;
+        return listener;
+    }
+
     // Waits until `fd` can be read, or the server is told to stop: false then.
     bool readable(int fd) const {
         pollfd p{fd, POLLIN, 0};
@@ -295,6 +308,9 @@ private:
                 answerHttp(client);
                 return;
             }
+            // Asked again after its 401: gone before the document.
+            if (m_kind == Kind::LoginThenDrops && m_answered)
+                return;
             if (headers.contains("expect: 100-continue") && !send(client, "HTTP/1.1 100 Continue\r\n\r\n"))
                 return;
             QByteArray body;
@@ -304,6 +320,14 @@ private:
                 trickle(client);
                 return;
             }
+            const bool document = body.size() >= 4 && body[2] == '\x00' && body[3] == '\x02';
+            if (document && m_kind == Kind::LoginThenDrops) {
+                m_answered = true;
+                answerHttp(client);
+                return;
+            }
+            if (document)
+                pause(m_settings.delay);
             if (!send(client, answer(body)))
                 return;
         }
@@ -346,8 +370,8 @@ private:
 
     void answerHttp(int client) const {
         QByteArray response;
-        if (m_settings.httpStatus == 401)
-            response = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n";
+        if (m_settings.httpStatus == 401 || m_kind == Kind::LoginThenDrops)
+            response = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\", PeerCred\r\n";
         else if (m_settings.httpStatus == 426)
             response =
                 "HTTP/1.1 426 Upgrade Required\r\nUpgrade: TLS/1.2,HTTP/1.1\r\nConnection: Upgrade\r\n";
@@ -401,6 +425,8 @@ private:
         return {};
     }
 
+    QByteArray uriHost() const { return m_path.isEmpty() ? address() : QByteArray("localhost"); }
+
     QByteArray answer(const QByteArray& request) {
         const int operation = request.size() >= 8 ? (uchar(request[2]) << 8) | uchar(request[3]) : 0;
         QByteArray ipp("\x02\x00\x00\x00", 4); // IPP 2.0, successful-ok
@@ -415,7 +441,7 @@ private:
         } else if (operation == GetPrinterAttributes || operation == CupsGetDefault) {
             ipp += '\x04';
             attribute(ipp, '\x42', "printer-name", "Brug");
-            attribute(ipp, '\x45', "printer-uri-supported", "ipp://" + address() + "/printers/Brug");
+            attribute(ipp, '\x45', "printer-uri-supported", "ipp://" + uriHost() + "/printers/Brug");
             attribute(ipp, '\x44', "uri-security-supported", "none");
             attribute(ipp, '\x44', "uri-authentication-supported", "none");
             attribute(ipp, '\x22', "printer-is-accepting-jobs", QByteArray(1, '\x01'));
@@ -437,7 +463,7 @@ private:
             }
             ipp += '\x02';
             attribute(ipp, '\x21', "job-id", integer(7));
-            attribute(ipp, '\x45', "job-uri", "ipp://" + address() + "/jobs/7");
+            attribute(ipp, '\x45', "job-uri", "ipp://" + uriHost() + "/jobs/7");
             attribute(ipp, '\x23', "job-state", integer(3));
         }
         ipp += '\x03';
@@ -448,7 +474,7 @@ private:
     const Kind m_kind;
     const Settings m_settings;
     const QByteArray m_upstream;
-    const QByteArray m_host;
+    QByteArray m_path; // the local socket's
     int m_listener = -1;
     int m_port = 0;
     std::atomic<bool> m_stop = false;

@@ -34,6 +34,7 @@ using Step = CupsExchange::Step;
 
 // A print system played by the test: what each step answers, and how long it takes. Like the
 // Windows spooler, it does not ask the deadline itself.
+#ifdef Q_OS_WIN
 class PlayedSystem final : public PrintSystem {
 public:
     PrintResult found;
@@ -86,6 +87,8 @@ private:
     };
 };
 
+#endif
+
 PrintJob oneLine(const QString& text) {
     return {QStringLiteral("Proef"), [text](ReportPrinter& printer) {
                 printer.print({PrintItem::text(text, Separator::EndOfLine)});
@@ -93,6 +96,7 @@ PrintJob oneLine(const QString& text) {
             }};
 }
 
+#ifdef Q_OS_WIN
 Deadline within(std::chrono::milliseconds span,
                 std::shared_ptr<std::atomic<bool>> abandoned = std::make_shared<std::atomic<bool>>()) {
     return {Deadline::Clock::now() + span, std::move(abandoned)};
@@ -138,6 +142,7 @@ private:
     std::shared_ptr<Gate> m_gate;
 };
 
+#endif
 } // namespace
 
 class TestPrintOutcomes final : public QObject {
@@ -152,22 +157,24 @@ private slots:
     void spoolerPrinter();
     void spoolerJob_data();
     void spoolerJob();
+    void mediaSizes_data();
+    void mediaSizes();
+#ifdef Q_OS_WIN
     void jobDrawsThenHandsOver();
     void jobStopsAtTheFirstFailure();
     void jobGivenUpWhileDrawingIsNotHandedOver();
     void deadlinePassedWhileFindingOpensNothing();
     void givenUpAfterTheSpoolerHasTheDocument();
     void workerCountsUntilItsLastDestructor();
-    void mediaSizes_data();
-    void mediaSizes();
-#ifdef Q_OS_WIN
     void refusalHeardWhateverTheProgramLogs();
     void refusalTextIsQtsOwn();
     void spoolerDropsWhatWasGivenUp();
-#endif
     void outcomeOnceWhenTheWorkerIsLate();
-    void outcomeFromTheWorker();
     void abandonedJobsAreNotHeardOf();
+#else
+    void helperOutcomes_data();
+    void helperOutcomes();
+#endif
 };
 
 void TestPrintOutcomes::messages_data() {
@@ -217,11 +224,9 @@ void TestPrintOutcomes::messages() {
 void TestPrintOutcomes::cups_data() {
     QTest::addColumn<CupsExchange>("exchange");
     QTest::addColumn<PrintOutcome>("outcome");
-    const auto make = [](Step step, bool gaveUp, int connectError, int httpError, int ipp,
-                         bool accepting = true) {
+    const auto make = [](Step step, int connectError, int httpError, int ipp, bool accepting = true) {
         CupsExchange e;
         e.step = step;
-        e.gaveUp = gaveUp;
         e.connectError = connectError;
         e.httpError = httpError;
         e.ippStatus = ipp;
@@ -229,30 +234,25 @@ void TestPrintOutcomes::cups_data() {
         e.printer = QStringLiteral("PDF");
         return e;
     };
-    QTest::newRow("ready") << make(Step::FindPrinter, false, 0, 0, 0) << PrintOutcome::Printed;
-    QTest::newRow("job taken") << make(Step::HandOver, false, 0, 0, 0) << PrintOutcome::Printed;
+    QTest::newRow("ready") << make(Step::FindPrinter, 0, 0, 0) << PrintOutcome::Printed;
+    QTest::newRow("job taken") << make(Step::HandOver, 0, 0, 0) << PrintOutcome::Printed;
     QTest::newRow("refused connection")
-        << make(Step::FindPrinter, false, ECONNREFUSED, 0, 0) << PrintOutcome::ServerUnreachable;
-    QTest::newRow("no socket") << make(Step::FindPrinter, false, ENOENT, 0, 0)
-                               << PrintOutcome::ServerUnreachable;
+        << make(Step::FindPrinter, ECONNREFUSED, 0, 0) << PrintOutcome::ServerUnreachable;
+    QTest::newRow("no socket") << make(Step::FindPrinter, ENOENT, 0, 0) << PrintOutcome::ServerUnreachable;
     QTest::newRow("connection timed out")
-        << make(Step::FindPrinter, false, ETIMEDOUT, 0, 0) << PrintOutcome::NotAnswering;
+        << make(Step::FindPrinter, ETIMEDOUT, 0, 0) << PrintOutcome::NotAnswering;
     // libcups reports a dropped connection as "no default destination": the connection tells.
     QTest::newRow("dropped while asking for the default")
-        << make(Step::FindPrinter, false, 0, EPIPE, 0x0406) << PrintOutcome::ServerUnreachable;
+        << make(Step::FindPrinter, 0, EPIPE, 0x0406) << PrintOutcome::ServerUnreachable;
     QTest::newRow("reset while handing over")
-        << make(Step::HandOver, false, 0, ECONNRESET, 0x0502) << PrintOutcome::ServerUnreachable;
-    QTest::newRow("gave up waiting") << make(Step::FindPrinter, true, 0, 0, 0x0406)
-                                     << PrintOutcome::NotAnswering;
-    QTest::newRow("gave up while handing over")
-        << make(Step::HandOver, true, 0, EPIPE, 0x0502) << PrintOutcome::NotAnswering;
+        << make(Step::HandOver, 0, ECONNRESET, 0x0502) << PrintOutcome::ServerUnreachable;
     // Until the default destination is known, no printer is named.
     const auto unnamed = [](CupsExchange e) {
         e.printer.clear();
         return e;
     };
     QTest::newRow("no default destination")
-        << unnamed(make(Step::FindPrinter, false, 0, 0, 0x0406)) << PrintOutcome::NoDefaultPrinter;
+        << unnamed(make(Step::FindPrinter, 0, 0, 0x0406)) << PrintOutcome::NoDefaultPrinter;
     // Steps that failed while the status libcups kept says success, as recorded from each branch:
     // never "printed".
     const auto failed = [](CupsExchange e, int httpStatus = 200) {
@@ -261,47 +261,46 @@ void TestPrintOutcomes::cups_data() {
         return e;
     };
     QTest::newRow("no destination, status still ok")
-        << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0))) << PrintOutcome::NoDefaultPrinter;
+        << unnamed(failed(make(Step::FindPrinter, 0, 0, 0))) << PrintOutcome::NoDefaultPrinter;
     QTest::newRow("printer found, its description not (copyInfo null, ok)")
-        << failed(make(Step::FindPrinter, false, 0, 0, 0)) << PrintOutcome::Refusing;
+        << failed(make(Step::FindPrinter, 0, 0, 0)) << PrintOutcome::Refusing;
     QTest::newRow("job made without a number (ok, job-id 0), or its document not written")
-        << failed(make(Step::HandOver, false, 0, 0, 0)) << PrintOutcome::NotAccepted;
+        << failed(make(Step::HandOver, 0, 0, 0)) << PrintOutcome::NotAccepted;
     QTest::newRow("a status past the defined successes (0x0008)")
-        << make(Step::HandOver, false, 0, 0, 0x0008) << PrintOutcome::NotAccepted;
+        << make(Step::HandOver, 0, 0, 0x0008) << PrintOutcome::NotAccepted;
     QTest::newRow("a status at the end of the successful range (0x00ff)")
-        << make(Step::FindPrinter, false, 0, 0, 0x00ff) << PrintOutcome::Refusing;
+        << make(Step::FindPrinter, 0, 0, 0x00ff) << PrintOutcome::Refusing;
     QTest::newRow("successful-ok-events-complete")
-        << make(Step::HandOver, false, 0, 0, 0x0007) << PrintOutcome::Printed;
+        << make(Step::HandOver, 0, 0, 0x0007) << PrintOutcome::Printed;
     // A server that wants a login or an encrypted connection says so, whatever libcups made of it.
     QTest::newRow("login asked for, none given")
-        << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x0406), 1000)) << PrintOutcome::NeedsLogin;
-    QTest::newRow("401") << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x0406), 401))
+        << unnamed(failed(make(Step::FindPrinter, 0, 0, 0x0406), 1000)) << PrintOutcome::NeedsLogin;
+    QTest::newRow("401") << unnamed(failed(make(Step::FindPrinter, 0, 0, 0x0406), 401))
                          << PrintOutcome::NeedsLogin;
     QTest::newRow("not authenticated, said to the job")
-        << make(Step::HandOver, false, 0, 0, 0x0402) << PrintOutcome::NeedsLogin;
-    QTest::newRow("426") << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x0406), 426))
+        << make(Step::HandOver, 0, 0, 0x0402) << PrintOutcome::NeedsLogin;
+    QTest::newRow("426") << unnamed(failed(make(Step::FindPrinter, 0, 0, 0x0406), 426))
                          << PrintOutcome::NeedsEncryption;
     QTest::newRow("upgrade required, libcups' own code")
-        << unnamed(failed(make(Step::FindPrinter, false, 0, 0, 0x1002))) << PrintOutcome::NeedsEncryption;
+        << unnamed(failed(make(Step::FindPrinter, 0, 0, 0x1002))) << PrintOutcome::NeedsEncryption;
     QTest::newRow("not accepting jobs, said with the printer")
-        << make(Step::FindPrinter, false, 0, 0, 0, false) << PrintOutcome::Refusing;
+        << make(Step::FindPrinter, 0, 0, 0, false) << PrintOutcome::Refusing;
     QTest::newRow("not accepting jobs, said to the job")
-        << make(Step::HandOver, false, 0, 0, 0x0506) << PrintOutcome::Refusing;
-    QTest::newRow("document refused")
-        << make(Step::HandOver, false, 0, 0, 0x040a) << PrintOutcome::NotAccepted;
+        << make(Step::HandOver, 0, 0, 0x0506) << PrintOutcome::Refusing;
+    QTest::newRow("document refused") << make(Step::HandOver, 0, 0, 0x040a) << PrintOutcome::NotAccepted;
     const auto with = [](CupsExchange e, auto member) {
         e.*member = true;
         return e;
     };
     QTest::newRow("job held in the queue")
-        << with(make(Step::HandOver, false, 0, 0, 0), &CupsExchange::held) << PrintOutcome::Held;
+        << with(make(Step::HandOver, 0, 0, 0), &CupsExchange::held) << PrintOutcome::Held;
     QTest::newRow("printer stopped: the job waits")
-        << with(make(Step::HandOver, false, 0, 0, 0), &CupsExchange::stopped) << PrintOutcome::Refusing;
+        << with(make(Step::HandOver, 0, 0, 0), &CupsExchange::stopped) << PrintOutcome::Refusing;
     QTest::newRow("sent back without end")
-        << with(make(Step::FindPrinter, false, 0, ECONNRESET, 0), &CupsExchange::exhausted)
+        << with(make(Step::FindPrinter, 0, ECONNRESET, 0), &CupsExchange::exhausted)
         << PrintOutcome::NotAccepted;
     QTest::newRow("whole document sent, then no answer")
-        << with(failed(make(Step::HandOver, false, 0, 0, 0)), &CupsExchange::handedOver)
+        << with(failed(make(Step::HandOver, 0, 0, 0)), &CupsExchange::handedOver)
         << PrintOutcome::NotAnswering;
 }
 
@@ -369,6 +368,29 @@ void TestPrintOutcomes::spoolerJob() {
     QCOMPARE(r->queued, outcome == PrintOutcome::Refusing);
 }
 
+void TestPrintOutcomes::mediaSizes_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSizeF>("size");
+    // Sizes that print are read end to end (tst_printservers' paper); here what must not be read.
+    QTest::newRow("a custom range's bound is no paper") << "custom_max_432x914mm" << QSizeF();
+    QTest::newRow("a legacy name carries no size") << "A4" << QSizeF();
+    QTest::newRow("no unit") << "iso_a4_210x297" << QSizeF();
+    QTest::newRow("not a number") << "custom_wide_axbmm" << QSizeF();
+    QTest::newRow("nothing") << "" << QSizeF();
+}
+
+void TestPrintOutcomes::mediaSizes() {
+    QFETCH(QString, name);
+    QFETCH(QSizeF, size);
+    const std::optional<QSizeF> read = MediaSize(name);
+    QCOMPARE(read.has_value(), !size.isEmpty());
+    if (read) {
+        QVERIFY(std::abs(read->width() - size.width()) < 0.01);
+        QVERIFY(std::abs(read->height() - size.height()) < 0.01);
+    }
+}
+
+#ifdef Q_OS_WIN
 void TestPrintOutcomes::jobDrawsThenHandsOver() {
     PlayedSystem system;
     system.found.printer = QStringLiteral("Brug");
@@ -487,12 +509,13 @@ void TestPrintOutcomes::workerCountsUntilItsLastDestructor() {
         };
         printing.start(std::move(job), [&heard](const PrintResult& result) { heard.push_back(result); });
         QTRY_COMPARE_WITH_TIMEOUT(heard.size(), size_t(1), 5000);
+        QCOMPARE(heard[0].outcome, PrintOutcome::Printed);
+        QCOMPARE(heard[0].printer, QStringLiteral("Brug"));
     }
     QTRY_COMPARE_WITH_TIMEOUT(PrintWorkers::workersRunning(), 0, 5000);
     QVERIFY(freed);
 }
 
-#ifdef Q_OS_WIN
 namespace {
 
 // The program's own handler, installed after start-up: it counts the test's own lines and passes
@@ -527,31 +550,7 @@ void TestPrintOutcomes::refusalHeardWhateverTheProgramLogs() {
     QVERIFY(!QLoggingCategory::defaultCategory()->isCriticalEnabled());
     QLoggingCategory::setFilterRules({});
 }
-#endif
 
-void TestPrintOutcomes::mediaSizes_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QSizeF>("size");
-    // Sizes that print are read end to end (tst_printservers' paper); here what must not be read.
-    QTest::newRow("a custom range's bound is no paper") << "custom_max_432x914mm" << QSizeF();
-    QTest::newRow("a legacy name carries no size") << "A4" << QSizeF();
-    QTest::newRow("no unit") << "iso_a4_210x297" << QSizeF();
-    QTest::newRow("not a number") << "custom_wide_axbmm" << QSizeF();
-    QTest::newRow("nothing") << "" << QSizeF();
-}
-
-void TestPrintOutcomes::mediaSizes() {
-    QFETCH(QString, name);
-    QFETCH(QSizeF, size);
-    const std::optional<QSizeF> read = MediaSize(name);
-    QCOMPARE(read.has_value(), !size.isEmpty());
-    if (read) {
-        QVERIFY(std::abs(read->width() - size.width()) < 0.01);
-        QVERIFY(std::abs(read->height() - size.height()) < 0.01);
-    }
-}
-
-#ifdef Q_OS_WIN
 void TestPrintOutcomes::refusalTextIsQtsOwn() {
     // The warnings are Qt's own text, linked into this program with the print engine: each of
     // them that tells of the end of a document must be heard as a refusal. A Qt that words them
@@ -589,7 +588,6 @@ void TestPrintOutcomes::spoolerDropsWhatWasGivenUp() {
     QCOMPARE(r.outcome, PrintOutcome::NotAnswering);
     QVERIFY(!r.handedOver && !sent);
 }
-#endif
 
 void TestPrintOutcomes::outcomeOnceWhenTheWorkerIsLate() {
     const auto gate = std::make_shared<Gate>();
@@ -610,17 +608,6 @@ void TestPrintOutcomes::outcomeOnceWhenTheWorkerIsLate() {
     QCOMPARE(heard.size(), size_t(1));
 }
 
-void TestPrintOutcomes::outcomeFromTheWorker() {
-    const auto gate = std::make_shared<Gate>();
-    gate->let();
-    PrintWorkers printing([gate] { return std::make_unique<GatedSystem>(gate); });
-    std::vector<PrintResult> heard;
-    printing.start(oneLine(QStringLiteral("x")), [&heard](const PrintResult& r) { heard.push_back(r); });
-    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), size_t(1), 5000);
-    QCOMPARE(heard[0].outcome, PrintOutcome::Printed);
-    QCOMPARE(heard[0].printer, QStringLiteral("Brug"));
-}
-
 void TestPrintOutcomes::abandonedJobsAreNotHeardOf() {
     const auto gate = std::make_shared<Gate>();
     std::vector<PrintResult> heard;
@@ -639,6 +626,51 @@ void TestPrintOutcomes::abandonedJobsAreNotHeardOf() {
     QCoreApplication::processEvents();
     QCOMPARE(heard.size(), size_t(0));
 }
+
+#else
+void TestPrintOutcomes::helperOutcomes_data() {
+    // A shell standing in for the helper: what it says, and when it ends.
+    QTest::addColumn<QStringList>("helper");
+    QTest::addColumn<QString>("message");
+    const auto sh = [](const char* script) {
+        return QStringList{u"/bin/sh"_s, u"-c"_s, QString::fromLatin1(script)};
+    };
+    const auto told = [](PrintOutcome outcome, bool handedOver) {
+        return PrintMessage({outcome, {}, {}, handedOver, false, {}});
+    };
+    // The document is written to a helper that has closed its end: no SIGPIPE, nothing printed.
+    QTest::newRow("gone before the document")
+        << sh("exec 0<&-; echo connected; echo ready; sleep 0.5") << told(PrintOutcome::NotAnswering, false);
+    QTest::newRow("killed after the server had the document")
+        << sh("echo connected; echo ready; cat >/dev/null; echo sent 1; kill -9 $$")
+        << told(PrintOutcome::NotAnswering, true);
+    // A login asked for after the whole document: the retry's failure leaves nothing with the server.
+    QTest::newRow("asked again, then cut off") << sh("echo connected; echo ready; cat >/dev/null; echo sent "
+                                                     "1; echo sent 0; echo end 1 1 1280 0 104 0 0")
+                                               << told(PrintOutcome::ServerUnreachable, false);
+    QTest::newRow("silent server, killed at the deadline")
+        << sh("echo connected; exec sleep 30") << told(PrintOutcome::NotAnswering, false);
+    QTest::newRow("name never looked up, killed at the deadline")
+        << sh("exec sleep 30") << told(PrintOutcome::ServerUnreachable, false);
+    QTest::newRow("no helper") << QStringList{u"/nonexistent/koerswacht-print"_s}
+                               << u"Afdrukken kan nu niet worden gestart"_s;
+}
+
+void TestPrintOutcomes::helperOutcomes() {
+    QFETCH(QStringList, helper);
+    QFETCH(QString, message);
+    std::vector<PrintResult> heard;
+    {
+        PrintWorkers printing(helper, std::chrono::milliseconds(1500));
+        printing.start(oneLine(u"x"_s), [&heard](const PrintResult& r) { heard.push_back(r); });
+        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), size_t(1), 5000);
+        QVERIFY2(PrintMessage(heard[0]).startsWith(message), qPrintable(PrintMessage(heard[0])));
+        // Killed, reaped and not heard of again.
+        QTRY_COMPARE_WITH_TIMEOUT(PrintWorkers::workersRunning(), 0, 2000);
+    }
+    QCOMPARE(heard.size(), size_t(1));
+}
+#endif
 
 QTEST_MAIN(TestPrintOutcomes)
 #include "tst_printoutcomes.moc"

@@ -30,6 +30,7 @@ QRgb pixelAt(const QImage& image, QPoint point) {
     return image.pixel(point) & 0xffffffU;
 }
 
+#ifdef Q_OS_WIN
 // A print system that keeps its worker until the deadline: a report stuck on a silent printer.
 class Stuck final : public kw::PrintSystem {
 public:
@@ -44,12 +45,17 @@ public:
     }
     kw::PrintResult handOver(const kw::Deadline&, std::atomic<bool>&) override { return {}; }
 };
+#endif
 
 const QString Copied = QStringLiteral("Gemiddelde Snelheid\t14,28\n");
 
 // The program as main() runs it: puts a result on the clipboard, has a report stuck, and ends.
 int copyThenEndWithAStuckReport(char* programName) {
+#ifdef Q_OS_WIN
     kw::PrintWorkers stuck([] { return std::make_unique<Stuck>(); });
+#else
+    kw::PrintWorkers stuck({QStringLiteral("/bin/sleep"), QStringLiteral("30")});
+#endif
     QTimer copyAndEnd;
     copyAndEnd.setSingleShot(true);
     return kw::RunProgram(programName, [&stuck, &copyAndEnd](kw::Screens& screens) {

@@ -1,5 +1,6 @@
 #include "PrintWorkers.h"
 
+#include "PageDevice.h"
 #include "PrintSystem.h"
 #include "core/RunTimeError.h"
 
@@ -14,6 +15,15 @@
 namespace kw {
 
 namespace {
+
+// Given up on before the document was done: nothing more goes to the printer, and the user hears
+// whether the print system has any of it already.
+PrintResult late(const PrintResult& found, const std::atomic<bool>& sent) {
+    PrintResult r = found;
+    r.outcome = PrintOutcome::NotAnswering;
+    r.handedOver = sent.load();
+    return r;
+}
 
 // Every worker not yet joined. A worker counts as running until its thread has ended, its job and
 // Qt's data for its thread destroyed with it: what has finished is joined when the count is asked
@@ -48,10 +58,46 @@ Workers& workers() {
 
 } // namespace
 
+PrintResult RunPrintJob(PrintSystem& system, const PrintJob& job, const Deadline& deadline,
+                        std::atomic<bool>& sent) {
+    PrintResult found;
+    try {
+        if (deadline.passed())
+            return late(found, sent);
+        found = system.findDefaultPrinter(deadline);
+        if (found.outcome != PrintOutcome::Printed)
+            return found;
+        // A print system may not have asked the deadline while it looked for the printer.
+        if (deadline.passed())
+            return late(found, sent);
+        DrawReport(*system.openDocument(job.documentName, deadline, sent), job);
+        // Given up on while drawing: nothing goes to the printer after the user was told so (a page
+        // that hands its document over as it ends has dropped it instead).
+        if (deadline.passed())
+            return late(found, sent);
+        PrintResult handed = system.handOver(deadline, sent);
+        if (handed.printer.isEmpty())
+            handed.printer = found.printer;
+        return handed;
+    } catch (const RunTimeError& error) {
+        PrintResult failed = found;
+        failed.outcome = PrintOutcome::NotAccepted;
+        failed.reason.clear();
+        failed.detail = error.detail();
+        return failed;
+    } catch (const std::exception&) {
+        PrintResult failed = found;
+        failed.outcome = PrintOutcome::NotAccepted;
+        return failed;
+    }
+}
+
+namespace {
+
 // What one worker and the screens' thread share. The worker wakes the screens' thread through
 // `wake` under the mutex; the screens' thread empties `wake` under the same mutex before it lets go,
 // so a worker never reaches an object that is gone.
-struct PrintWorkers::Shared {
+struct Shared {
     std::mutex mutex;
     std::function<void()> wake;
     std::optional<PrintResult> result;
@@ -63,6 +109,14 @@ struct PrintWorkers::Shared {
         const std::lock_guard lock(mutex);
         wake = nullptr;
     }
+};
+
+} // namespace
+
+struct PrintWorkers::Run {
+    std::shared_ptr<Shared> shared;
+    Done done;
+    std::unique_ptr<QTimer> timeUp;
 };
 
 PrintWorkers::PrintWorkers(SystemFactory factory, std::chrono::milliseconds within)
@@ -125,14 +179,14 @@ void PrintWorkers::start(PrintJob job, Done done) {
     timeUp->setTimerType(Qt::PreciseTimer);
     connect(timeUp.get(), &QTimer::timeout, this, [this, id] { finish(id, true); });
     timeUp->start(m_within);
-    m_runs.emplace(id, Run{std::move(shared), std::move(done), std::move(timeUp)});
+    m_runs.emplace(id, std::make_unique<Run>(Run{std::move(shared), std::move(done), std::move(timeUp)}));
 }
 
 void PrintWorkers::finish(quint64 id, bool timeUp) {
     const auto found = m_runs.find(id);
     if (found == m_runs.end())
         return; // heard of already
-    Run run = std::move(found->second);
+    Run run = std::move(*found->second);
     m_runs.erase(found);
     PrintResult result;
     {
@@ -152,7 +206,7 @@ void PrintWorkers::finish(quint64 id, bool timeUp) {
 
 void PrintWorkers::abandonAll() {
     for (auto& [id, run] : m_runs)
-        run.shared->letGo();
+        run->shared->letGo();
     m_runs.clear();
 }
 
