@@ -146,9 +146,13 @@ void PrintWorkers::heard(quint64 id) {
     Run& run = *found->second;
     CupsExchange& e = run.exchange;
     static const std::map<QByteArray, bool CupsExchange::*> flags{{"accepting", &CupsExchange::accepting},
-                                                                  {"stopped", &CupsExchange::stopped},
-                                                                  {"sent", &CupsExchange::handedOver},
-                                                                  {"held", &CupsExchange::held}};
+                                                                  {"quota", &CupsExchange::quota},
+                                                                  {"sent", &CupsExchange::handedOver}};
+    // "STATE REASON…<tab>MESSAGE"
+    const auto state = [](const QString& value) {
+        const QStringList words = value.section(u'\t', 0, 0).split(u' ', Qt::SkipEmptyParts);
+        return CupsPrinterState{words.value(0).toInt(), words.mid(1), value.section(u'\t', 1)};
+    };
     while (run.helper->canReadLine()) {
         const QByteArray line = run.helper->readLine().chopped(1);
         const QByteArray word = line.left(line.indexOf(' ') < 0 ? line.size() : line.indexOf(' '));
@@ -162,10 +166,16 @@ void PrintWorkers::heard(quint64 id) {
             run.papers.insert(value.section(u' ', 0, 0), numbers.mid(1));
         else if (word == "ready" && !draw(id, run))
             return;
+        else if (word == "printer-state")
+            e.printerState = state(value);
+        else if (word == "member-state")
+            e.members.push_back(state(value));
+        else if (word == "job")
+            std::tie(e.jobState, e.jobMessage) = std::pair(state(value).state, state(value).message);
         else
             run.said.insert(word, value);
         e.printer = run.said.value("printer");
-        e.stateMessage = run.said.value("message");
+        e.statusMessage = run.said.value("status-message");
         if (word == "end" && numbers.size() == 7) {
             e.step = numbers[0] == 1 ? CupsExchange::Step::HandOver : CupsExchange::Step::FindPrinter;
             e.failed = numbers[1] == 1;

@@ -14,6 +14,7 @@ QString PrintMessage(const PrintResult& result) {
     const QString printer = result.printer.isEmpty()
                                 ? QStringLiteral("De printer")
                                 : QStringLiteral("De printer \u201C%1\u201D").arg(result.printer);
+    const QString thePrinter = QString(printer).replace(0, 1, u'd'); // within a sentence
     const QString reason = result.reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(result.reason);
     switch (result.outcome) {
     case PrintOutcome::Printed:
@@ -30,15 +31,29 @@ QString PrintMessage(const PrintResult& result) {
                               "probeer het later opnieuw.");
     case PrintOutcome::Refusing:
         return result.queued
-                   ? QStringLiteral("%1 neemt op dit moment geen afdrukken aan%2. Het rapport wacht "
+                   ? QStringLiteral("%1 drukt op dit moment niet af%2. Het rapport wacht "
                                     "in de wachtrij tot de printer weer afdrukt.")
                          .arg(printer, reason)
                    : QStringLiteral("%1 neemt op dit moment geen afdrukken aan%2. Er is niets afgedrukt.")
                          .arg(printer, reason);
     case PrintOutcome::Held:
-        return QStringLiteral("%1 houdt het rapport vast in de wachtrij; het wordt afgedrukt zodra het "
+        return QStringLiteral("%1 houdt het rapport vast in de wachtrij%2; het wordt afgedrukt zodra het "
                               "wordt vrijgegeven.")
-            .arg(printer);
+            .arg(printer, reason);
+    case PrintOutcome::QueueFull:
+        return QStringLiteral("De wachtrij van %1 is vol%2. Er is niets afgedrukt; wacht tot er afdrukken "
+                              "klaar zijn en probeer het dan opnieuw.")
+            .arg(thePrinter, reason);
+    case PrintOutcome::OverQuota:
+        return QStringLiteral("U hebt zoveel afgedrukt als uw quotum voor %1 toestaat%2. Er is niets "
+                              "afgedrukt; vraag de beheerder om een ruimer quotum, of wacht tot de periode "
+                              "van het quotum om is.")
+            .arg(thePrinter, reason);
+    case PrintOutcome::Forbidden:
+        return QStringLiteral("%1 laat u niet afdrukken%2: de beheerder heeft deze printer voor andere "
+                              "gebruikers ingesteld. Er is niets afgedrukt; vraag de beheerder om toegang of "
+                              "stel een andere standaardprinter in.")
+            .arg(printer, reason);
     case PrintOutcome::NeedsLogin:
         return QStringLiteral("De afdrukserver vraagt om aanmelding met een gebruikersnaam en wachtwoord. "
                               "Er is niets afgedrukt; laat de beheerder afdrukken zonder aanmelding "

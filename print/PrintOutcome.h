@@ -15,6 +15,9 @@ enum class PrintOutcome {
     NotAccepted,       // the document did not reach the queue
     NeedsLogin,        // the print server asks for a user name and password, which the program has not
     NeedsEncryption,   // the print server takes only an encrypted connection, which did not come about
+    QueueFull,         // the queue holds as many jobs as its server allows
+    OverQuota,         // the user has printed as much as the queue's quota allows for now
+    Forbidden,         // the queue's policy lets other users print, not this one
 };
 
 struct PrintResult {

@@ -1,5 +1,6 @@
 #include "PrintVerdicts.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace kw {
@@ -10,12 +11,31 @@ namespace {
 // the successful codes IPP defines count as success: a code past them is no promise of a job.
 constexpr int IppLastSuccess = 0x0007; // successful-ok-events-complete
 constexpr int IppNotAuthenticated = 0x0402;
+constexpr int IppNotAuthorized = 0x0403;
+constexpr int IppNotPossible = 0x0404;
 constexpr int IppNotAcceptingJobs = 0x0506;
 constexpr int IppAuthenticationCanceled = 0x1000;
 constexpr int IppUpgradeRequired = 0x1002;
 constexpr int HttpUnauthorized = 401;
 constexpr int HttpAuthorizationCanceled = 1000; // libcups: a login was asked for and none given
 constexpr int HttpUpgradeRequired = 426;
+constexpr int HttpForbidden = 403;
+constexpr int PrinterStopped = 5;
+constexpr int JobHeld = 4, JobStopped = 6, JobCompleted = 9;
+
+// Whether a printer prints nothing now, whatever it takes into its queue: it is stopped, or says a
+// reason of error severity, or that its device is not there.
+bool Blocked(const CupsPrinterState& p) {
+    return p.state == PrinterStopped || std::any_of(p.reasons.begin(), p.reasons.end(), [](const QString& r) {
+               return r.endsWith(u"-error") || r == u"offline-report" || r == u"connecting-to-device" ||
+                      r == u"shutdown";
+           });
+}
+
+// What the administrator or the device said; the scheduler's own words for a state are no reason.
+QString Reason(const QString& message) {
+    return message == u"Rejecting Jobs" || message == u"Paused" ? QString() : message;
+}
 
 PrintResult result(PrintOutcome outcome, const QString& printer, const QString& reason = {}) {
     PrintResult r;
@@ -29,10 +49,11 @@ PrintResult result(PrintOutcome outcome, const QString& printer, const QString& 
 
 PrintResult CupsVerdict(const CupsExchange& e) {
     using Step = CupsExchange::Step;
-    // What the administrator said of a printer that refuses or has stopped; the scheduler's own
-    // words where none was given are no reason.
-    const QString reason =
-        e.stateMessage == u"Rejecting Jobs" || e.stateMessage == u"Paused" ? QString() : e.stateMessage;
+    // A class prints nothing while none of its members prints.
+    const bool members = !e.members.empty() && std::all_of(e.members.begin(), e.members.end(), Blocked);
+    QString reason = Reason(e.printerState.message);
+    for (const CupsPrinterState& member : e.members)
+        reason = reason.isEmpty() && members ? Reason(member.message) : reason;
     PrintResult r = [&] {
         if (e.connectError == ETIMEDOUT || e.httpError == ETIMEDOUT)
             return result(PrintOutcome::NotAnswering, e.printer);
@@ -50,6 +71,11 @@ PrintResult CupsVerdict(const CupsExchange& e) {
             return result(PrintOutcome::NeedsEncryption, e.printer);
         if (e.ippStatus == IppNotAcceptingJobs || !e.accepting)
             return result(PrintOutcome::Refusing, e.printer, reason);
+        if (e.httpStatus == HttpForbidden || e.ippStatus == IppNotAuthorized)
+            return result(PrintOutcome::Forbidden, e.printer, e.statusMessage);
+        if (e.ippStatus == IppNotPossible)
+            return result(e.quota ? PrintOutcome::OverQuota : PrintOutcome::QueueFull, e.printer,
+                          e.statusMessage);
         if (e.failed || e.ippStatus < 0 || e.ippStatus > IppLastSuccess) {
             // A printer found but not described (what it takes cannot be read) takes no job now.
             if (e.step == Step::FindPrinter)
@@ -60,10 +86,15 @@ PrintResult CupsVerdict(const CupsExchange& e) {
                 return result(PrintOutcome::NotAnswering, e.printer);
             return result(PrintOutcome::NotAccepted, e.printer);
         }
-        if (e.step == Step::HandOver && e.held)
-            return result(PrintOutcome::Held, e.printer);
-        if (e.step == Step::HandOver && e.stopped) {
-            PrintResult waiting = result(PrintOutcome::Refusing, e.printer, reason);
+        if (e.step != Step::HandOver || e.jobState == JobCompleted)
+            return result(PrintOutcome::Printed, e.printer);
+        if (e.jobState == JobHeld)
+            return result(PrintOutcome::Held, e.printer, Reason(e.jobMessage));
+        if (e.jobState > JobStopped) // canceled or aborted
+            return result(PrintOutcome::NotAccepted, e.printer, Reason(e.jobMessage));
+        if (e.jobState == JobStopped || Blocked(e.printerState) || members) {
+            PrintResult waiting =
+                result(PrintOutcome::Refusing, e.printer, reason.isEmpty() ? Reason(e.jobMessage) : reason);
             waiting.queued = true;
             return waiting;
         }

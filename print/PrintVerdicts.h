@@ -6,13 +6,22 @@
 
 #include "PrintOutcome.h"
 
+#include <QStringList>
 #include <QtGlobal>
 
 #include <optional>
+#include <vector>
 
 namespace kw {
 
-// One exchange with a CUPS server on the program's own connection.
+// A printer as a CUPS server describes it.
+struct CupsPrinterState {
+    int state = 0;       // printer-state: 3 idle, 4 processing, 5 stopped
+    QStringList reasons; // printer-state-reasons
+    QString message;     // printer-state-message: its administrator's reason, or its device's words
+};
+
+// One exchange with a CUPS server about one job.
 struct CupsExchange {
     enum class Step {
         FindPrinter, // the default destination and what it supports
@@ -29,9 +38,12 @@ struct CupsExchange {
     bool exhausted = false;  // the server sent libcups back more often than any job needs
     bool handedOver = false; // the whole document went to the server
     bool accepting = true;   // the printer's printer-is-accepting-jobs
-    bool stopped = false;    // the printer is stopped: a job waits in its queue until it starts again
-    bool held = false;       // the job is held in the queue
-    QString stateMessage;    // the printer's printer-state-message: its administrator's reason, say
+    bool quota = false;      // the printer keeps a quota for each user
+    CupsPrinterState printerState;
+    std::vector<CupsPrinterState> members; // of a class
+    int jobState = 0;      // the job's job-state once it is queued: 3 pending, 4 held, 5 processing…
+    QString jobMessage;    // its job-printer-state-message
+    QString statusMessage; // the server's own words with its status code
     QString printer;
 };
 

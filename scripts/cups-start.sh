@@ -30,8 +30,19 @@ chmod 0777 "$dir/pdf"
 printf '%s\n' "ServerRoot $dir/etc" "RequestRoot $dir/spool" "TempDir $dir/spool/tmp" "CacheDir $dir/cache" \
     "StateDir $dir/state" "ErrorLog $dir/log/error_log" "AccessLog $dir/log/access_log" \
     "PageLog $dir/log/page_log" "Printcap $dir/printcap" "ServerKeychain $dir/ssl" "FileDevice No" \
-    "Sandboxing Relaxed" >"$dir/etc/cups-files.conf"
+    "Sandboxing Relaxed" "ServerBin $dir/bin" >"$dir/etc/cups-files.conf"
+# The machine's filters and backends, and backends of the tests' own that stand in for a printer
+# gone wrong: out of paper (it waits for paper), one that fails, one that never comes back.
+mkdir -p "$dir/bin/backend"
+for part in /usr/lib/cups/*; do [[ "$part" == */backend ]] || ln -sfn "$part" "$dir/bin/"; done
+for backend in /usr/lib/cups/backend/*; do ln -sfn "$backend" "$dir/bin/backend/"; done
+backend() { printf '#!/bin/sh\n[ $# -eq 0 ] && exit 0\n%s\n' "$2" >"$dir/bin/backend/$1"; chmod 0755 "$dir/bin/backend/$1"; }
+backend kw-paper 'echo "STATE: +media-empty-error" >&2; echo "INFO: Papier op in lade 1" >&2; exec sleep 3600'
+backend kw-fails 'echo "ERROR: kan niet verzenden" >&2; exit 1'
+backend kw-gone 'echo "STATE: +offline-report" >&2; echo "INFO: De printer antwoordt niet" >&2; exec sleep 3600'
+
 printf '%s\n' "Listen $dir/cups.sock" "Browsing No" "LogLevel warn" "DefaultAuthType Basic" "WebInterface No" \
+    "MaxJobsPerPrinter 20" "JobRetryInterval 300" \
     "<Location />" "  Order allow,deny" "  Allow all" "</Location>" \
     "<Policy default>" "  <Limit All>" "    Order deny,allow" "  </Limit>" "</Policy>" \
     "<Policy accounting>" "  <Limit Create-Job Print-Job Print-URI Send-Document Validate-Job>" \
@@ -68,6 +79,20 @@ lpadmin -h "$CUPS_SERVER" -p PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUP
     -o pdftops-renderer-default=pdftocairo -o TitlePref-default=1 -o Label-default=0
 lpadmin -h "$CUPS_SERVER" -p Boekhouding -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
     -o pdftops-renderer-default=pdftocairo -o TitlePref-default=1 -o Label-default=0 -o printer-op-policy=accounting
+# Queues the printer-state tests print to, each in a state or under a policy of its own: out of
+# paper, a device that fails, one that is gone, one that cannot be reached; a class whose one
+# member is stopped; a quota of one kilobyte, a queue for one group only, a queue to fill up.
+queue() { lpadmin -h "$CUPS_SERVER" -p "$1" -v "$2" -E -m raw "${@:3}" 2>/dev/null; }
+queue Papier kw-paper:/
+queue Storing kw-fails:/ -o printer-error-policy=retry-job
+queue Weg kw-gone:/
+queue Onbereikbaar socket://127.0.0.1:9
+queue Lid kw-paper:/
+lpadmin -h "$CUPS_SERVER" -p Lid -c Klas && cupsenable -h "$CUPS_SERVER" Klas && cupsaccept -h "$CUPS_SERVER" Klas
+cupsdisable -h "$CUPS_SERVER" Lid
+queue Quotum kw-paper:/ -o job-quota-period=604800 -o job-k-limit=1
+queue Groep kw-paper:/ -u allow:@nogroup
+queue Vol kw-paper:/
 lpadmin -h "$CUPS_SERVER" -d PDF
 lpstat -h "$CUPS_SERVER" -d >&2
 printf 'export CUPS_SERVER=%q CUPS_SERVERROOT=%q KOERSWACHT_PDF_DIR=%q KOERSWACHT_CUPS_DIR=%q\n' \

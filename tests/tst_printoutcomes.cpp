@@ -292,10 +292,36 @@ void TestPrintOutcomes::cups_data() {
         e.*member = true;
         return e;
     };
-    QTest::newRow("job held in the queue")
-        << with(make(Step::HandOver, 0, 0, 0), &CupsExchange::held) << PrintOutcome::Held;
+    // What the printer, its class's members and the job say once the job is queued.
+    const auto queued = [&make](int job, CupsPrinterState printer,
+                                std::vector<CupsPrinterState> members = {}) {
+        CupsExchange e = make(Step::HandOver, 0, 0, 0);
+        e.jobState = job;
+        e.printerState = std::move(printer);
+        e.members = std::move(members);
+        return e;
+    };
+    QTest::newRow("job held") << queued(4, {3, {}, {}}) << PrintOutcome::Held;
     QTest::newRow("printer stopped: the job waits")
-        << with(make(Step::HandOver, 0, 0, 0), &CupsExchange::stopped) << PrintOutcome::Refusing;
+        << queued(3, {5, {u"paused"_s}, {}}) << PrintOutcome::Refusing;
+    QTest::newRow("out of paper") << queued(5, {4, {u"media-empty-error"_s}, {}}) << PrintOutcome::Refusing;
+    QTest::newRow("device gone") << queued(5, {4, {u"offline-report"_s}, {}}) << PrintOutcome::Refusing;
+    QTest::newRow("busy with another job") << queued(3, {4, {u"none"_s}, {}}) << PrintOutcome::Printed;
+    QTest::newRow("a warning is no reason to wait")
+        << queued(5, {4, {u"media-low-warning"_s}, {}}) << PrintOutcome::Printed;
+    QTest::newRow("done, whatever the printer says now")
+        << queued(9, {5, {u"media-empty-error"_s}, {}}) << PrintOutcome::Printed;
+    QTest::newRow("aborted") << queued(8, {3, {}, {}}) << PrintOutcome::NotAccepted;
+    QTest::newRow("a class none of whose members prints")
+        << queued(3, {3, {}, {}}, {{5, {}, {}}, {3, {u"media-jam-error"_s}, {}}}) << PrintOutcome::Refusing;
+    QTest::newRow("a class with a member that prints")
+        << queued(3, {3, {}, {}}, {{5, {}, {}}, {3, {}, {}}}) << PrintOutcome::Printed;
+    // Refusals of the queue's policy.
+    CupsExchange quota = make(Step::HandOver, 0, 0, 0x0404);
+    quota.quota = true;
+    QTest::newRow("quota used up") << quota << PrintOutcome::OverQuota;
+    QTest::newRow("queue full") << make(Step::HandOver, 0, 0, 0x0404) << PrintOutcome::QueueFull;
+    QTest::newRow("not for this user") << make(Step::HandOver, 0, 0, 0x0403) << PrintOutcome::Forbidden;
     QTest::newRow("sent back without end")
         << with(make(Step::FindPrinter, 0, ECONNRESET, 0), &CupsExchange::exhausted)
         << PrintOutcome::NotAccepted;

@@ -8,6 +8,8 @@ namespace kw {
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& title, const QString& text,
                                             QMessageBox::Icon icon) {
     auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok);
+    // What a print server or a path says is shown as the text it is, never as markup.
+    box->setTextFormat(Qt::PlainText);
     box->setDefaultButton(QMessageBox::Ok);
     box->setWindowModality(Qt::ApplicationModal);
     if (owner != nullptr && owner->window()->isVisible()) {

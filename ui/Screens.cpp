@@ -190,9 +190,11 @@ void Screens::print(QWidget& screen, QAbstractButton* button, PrintJob job) {
         button->setEnabled(true);
         if (hadFocus && screen.focusWidget() == &screen)
             button->setFocus(Qt::OtherFocusReason);
-        // A failure is said with its message box; that all went well only a screen reader hears.
+        // A failure is said with its message box; that all went well only a screen reader hears,
+        // through the window the user is in now, which need not be the one that printed.
+        QWidget* focus = QApplication::focusWidget();
         if (result.outcome == PrintOutcome::Printed)
-            Announce(*button, QString::fromUtf16(PrintedAnnouncement));
+            Announce(focus != nullptr ? *focus : *button, QString::fromUtf16(PrintedAnnouncement));
         else
             message(&screen, PrintMessage(result), QMessageBox::Warning);
     });

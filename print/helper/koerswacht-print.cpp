@@ -20,6 +20,7 @@
 #include <cups/cups.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <initializer_list>
@@ -80,33 +81,77 @@ std::string text(ipp_attribute_t* attribute, int index = 0) {
 }
 
 int finish(http_t* http, int step, bool failed, int ippStatus, int connectError = 0) {
+    say("status-message", cupsLastErrorString() != nullptr ? cupsLastErrorString() : "");
     say("end", numbers({step, failed, ippStatus, http != nullptr ? httpGetStatus(http) : 0,
                         http != nullptr ? httpError(http) : 0, connectError, exhausted && answered}));
     return 0;
 }
 
-// Whether the printer takes jobs and prints them now, and what its administrator said of it: -1
-// where the server did not say, 0 where the printer takes no job, 1 where it does.
-int describePrinter(http_t* http, const char* uri, const char* resource) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+// An IPP request of `operation` on `uri` for `wanted`, and the answer, or null where none came.
+Held<ipp_t> ask(http_t* http, ipp_op_t operation, const char* uri, const char* resource,
+                std::initializer_list<const char*> wanted, int job = 0) {
+    ipp_t* request = ippNewRequest(operation);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    static const char* const wanted[] = {"printer-is-accepting-jobs", "printer-state",
-                                         "printer-state-message"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)),
-                  nullptr, wanted);
-    const Held<ipp_t> response{cupsDoRequest(http, request, resource)}; // frees the request
-    const bool answered = response != nullptr && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
-    if (!answered)
-        return -1;
-    int accepting = 1;
-    if (ipp_attribute_t* a = ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN))
-        accepting = ippGetBoolean(a, 0) != 0 ? 1 : 0;
-    say("accepting", numbers({accepting}));
-    if (ipp_attribute_t* a = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM))
-        say("stopped", numbers({ippGetInteger(a, 0) == IPP_PSTATE_STOPPED}));
-    if (ipp_attribute_t* a = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT))
-        say("message", text(a));
-    return accepting;
+    if (job != 0)
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(wanted.size()),
+                  nullptr, wanted.begin());
+    Held<ipp_t> response{cupsDoRequest(http, request, resource)}; // frees the request
+    if (response != nullptr && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+        response.reset();
+    return response;
+}
+
+std::string words(ipp_t* ipp, const char* name) {
+    std::string all;
+    ipp_attribute_t* attribute = ippFindAttribute(ipp, name, IPP_TAG_ZERO);
+    for (int i = 0; attribute != nullptr && i < ippGetCount(attribute); ++i)
+        all += (i > 0 ? " " : "") + text(attribute, i);
+    return all;
+}
+
+int integer(ipp_t* ipp, const char* name) {
+    ipp_attribute_t* attribute = ippFindAttribute(ipp, name, IPP_TAG_ZERO);
+    return attribute != nullptr ? ippGetInteger(attribute, 0) : 0;
+}
+
+// "STATE REASON…<tab>MESSAGE" of a printer: whether it prints now, and why not, in its
+// administrator's or its device's words.
+std::string printerState(ipp_t* printer) {
+    return std::to_string(integer(printer, "printer-state")) + ' ' + words(printer, "printer-state-reasons") +
+           '\t' + text(ippFindAttribute(printer, "printer-state-message", IPP_TAG_TEXT));
+}
+
+// Says the state of the printer at `uri` as `word`: the printer's, or a member's of a class.
+std::string describePrinter(http_t* http, const char* uri, const char* resource, const char* word) {
+    const Held<ipp_t> printer = ask(http, IPP_OP_GET_PRINTER_ATTRIBUTES, uri, resource,
+                                    {"printer-state", "printer-state-reasons", "printer-state-message"});
+    const std::string state = printer != nullptr ? printerState(printer.get()) : std::string();
+    if (printer != nullptr)
+        say(word, state);
+    return state;
+}
+
+// What becomes of the job in its first moments: done, held, stopped, or waiting on a printer that
+// says why; told at once where it waits in the queue of a printer as it was before (stopped, say, or
+// busy). A server that does not say is left at once.
+void watchJob(http_t* http, const char* uri, const char* resource, int job, const std::string& before) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    for (;;) {
+        const Held<ipp_t> state = ask(http, IPP_OP_GET_JOB_ATTRIBUTES, uri, resource,
+                                      {"job-state", "job-state-reasons", "job-printer-state-message"}, job);
+        const int jobState = state != nullptr ? integer(state.get(), "job-state") : 0;
+        if (jobState == 0)
+            return;
+        say("job", std::to_string(jobState) + ' ' + words(state.get(), "job-state-reasons") + '\t' +
+                       text(ippFindAttribute(state.get(), "job-printer-state-message", IPP_TAG_TEXT)));
+        if (jobState >= IPP_JSTATE_HELD && jobState != IPP_JSTATE_PROCESSING)
+            return;
+        const std::string now = describePrinter(http, uri, resource, "printer-state");
+        if ((jobState == IPP_JSTATE_PENDING && now == before) || std::chrono::steady_clock::now() >= until)
+            return;
+        ::usleep(100000);
+    }
 }
 
 // The papers the printer names, with their sizes and margins as libcups knows them.
@@ -187,9 +232,26 @@ int main(int argc, char* argv[]) {
                         sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK ||
         resource[0] == '\0')
         std::snprintf(resource, sizeof resource, "/");
-    const int accepting = describePrinter(http, uri.c_str(), resource);
-    if (accepting <= 0)
-        return finish(http, 0, accepting < 0, accepting < 0 ? int(cupsLastError()) : 0);
+    const Held<ipp_t> printer =
+        ask(http, IPP_OP_GET_PRINTER_ATTRIBUTES, uri.c_str(), resource,
+            {"printer-is-accepting-jobs", "printer-state", "printer-state-reasons", "printer-state-message",
+             "printer-type", "member-uris", "job-quota-period", "job-k-limit", "job-page-limit"});
+    if (printer == nullptr)
+        return finish(http, 0, true, int(cupsLastError()));
+    ipp_attribute_t* accepting =
+        ippFindAttribute(printer.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    say("accepting", numbers({accepting == nullptr || ippGetBoolean(accepting, 0) != 0}));
+    const std::string before = printerState(printer.get());
+    say("printer-state", before);
+    say("quota", numbers({integer(printer.get(), "job-quota-period") > 0 &&
+                          (integer(printer.get(), "job-k-limit") > 0 ||
+                           integer(printer.get(), "job-page-limit") > 0)}));
+    // A class prints while any of its members does.
+    ipp_attribute_t* members = ippFindAttribute(printer.get(), "member-uris", IPP_TAG_URI);
+    for (int i = 0; members != nullptr && i < ippGetCount(members); ++i)
+        describePrinter(http, text(members, i).c_str(), resource, "member-state");
+    if (accepting != nullptr && ippGetBoolean(accepting, 0) == 0)
+        return finish(http, 0, false, 0);
     const Held<cups_dinfo_t> info{cupsCopyDestInfo(http, dest)};
     if (info == nullptr)
         return finish(http, 0, true, int(cupsLastError()));
@@ -229,8 +291,12 @@ int main(int argc, char* argv[]) {
         }
         if (response == nullptr)
             return finish(http, 1, true, int(cupsLastError()));
-        if (ipp_attribute_t* state = ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM))
-            say("held", numbers({ippGetInteger(state, 0) == IPP_JSTATE_HELD}));
-        return finish(http, 1, false, int(cupsLastError()));
+        const int ippStatus = int(cupsLastError());
+        if (const int jobState = integer(response.get(), "job-state"); jobState != 0)
+            say("job", std::to_string(jobState) + ' ' + words(response.get(), "job-state-reasons") + '\t');
+        if (const int id = integer(response.get(), "job-id");
+            id != 0 && ippStatus <= IPP_STATUS_OK_EVENTS_COMPLETE)
+            watchJob(http, uri.c_str(), resource, id, before);
+        return finish(http, 1, false, ippStatus);
     }
 }
