@@ -108,14 +108,15 @@ void PrintWorkers::start(PrintJob job, Done done) {
     connect(helper, &QProcess::readyReadStandardOutput, this, [this, id] { heard(id); });
     connect(helper, &QProcess::finished, this, [this, id] { finish(id, false); });
     // Heard of later: start() may say so before the screen has marked the report as underway.
-    connect(helper, &QProcess::errorOccurred, this, [this, id](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            QTimer::singleShot(0, this, [this, id] {
+    connect(
+        helper, &QProcess::errorOccurred, this,
+        [this, id](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart)
                 tell(id, failed(PrintOutcome::NotAccepted, {},
                                 QStringLiteral("Afdrukken kan nu niet worden gestart. Er is niets afgedrukt; "
                                                "probeer het opnieuw.")));
-            });
-    });
+        },
+        Qt::QueuedConnection);
     helper->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Between fork and exec, in the child: it dies with the program, and it inherits nothing but
     // its standard input, output and error.

@@ -25,6 +25,8 @@ private slots:
     void textToNumber();
     void textToNumberRejects_data();
     void textToNumberRejects();
+    void localeSeparator_data();
+    void localeSeparator();
     void clockText_data();
     void clockText();
     void clockTextFails_data();
@@ -72,6 +74,21 @@ void TestArithmetic::textToNumber() {
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(TextToNumber(text, localeNamed(locale)), expected);
+}
+
+void TestArithmetic::localeSeparator_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("copied");
+    // A typed value is copied in the user's separator, as it is read; other text as it stands.
+    QTest::newRow("a number typed with a point") << " -12.5" << " -12,5";
+    QTest::newRow("text that is no number") << "12.5 kn" << "12.5 kn";
+    QTest::newRow("two points") << "1.2.3" << "1.2.3";
+}
+
+void TestArithmetic::localeSeparator() {
+    QFETCH(QString, text);
+    QFETCH(QString, copied);
+    QCOMPARE(WithLocaleSeparator(text, QLocale(QLocale::Dutch, QLocale::Netherlands)), copied);
 }
 
 void TestArithmetic::textToNumberRejects_data() {

@@ -697,8 +697,8 @@ void TestPrintServers::usersFoldersDoNotMatter() {
     if (qEnvironmentVariableIsEmpty("KOERSWACHT_ODD_FOLDERS"))
         QSKIP("runs with /tmp full (tests/CMakeLists.txt)");
     QFile probe(QStringLiteral("/tmp/probe"));
-    QVERIFY(!probe.open(QIODevice::WriteOnly) || probe.write(QByteArray(64 * 1024, 'x')) < 64 * 1024 ||
-            !probe.flush());
+    const QByteArray filler(qsizetype(64) * 1024, 'x');
+    QVERIFY(!probe.open(QIODevice::WriteOnly) || probe.write(filler) < filler.size() || !probe.flush());
     probe.remove();
     const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
     const auto back = qScopeGuard([&runtimeBefore] {

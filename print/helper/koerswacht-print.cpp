@@ -126,7 +126,7 @@ std::string printerState(ipp_t* printer) {
 std::string describePrinter(http_t* http, const char* uri, const char* resource, const char* word) {
     const Held<ipp_t> printer = ask(http, IPP_OP_GET_PRINTER_ATTRIBUTES, uri, resource,
                                     {"printer-state", "printer-state-reasons", "printer-state-message"});
-    const std::string state = printer != nullptr ? printerState(printer.get()) : std::string();
+    std::string state = printer != nullptr ? printerState(printer.get()) : std::string();
     if (printer != nullptr)
         say(word, state);
     return state;
