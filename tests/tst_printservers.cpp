@@ -682,12 +682,13 @@ void TestPrintServers::refusedJobThenAccepted() {
 void TestPrintServers::usersFoldersDoNotMatter_data() {
     // Run with /tmp full, and folders of the test's own made odd (tests/CMakeLists.txt).
     const QByteArray odd = qgetenv("KOERSWACHT_ODD_FOLDERS");
+    const QByteArray full = qgetenv("KOERSWACHT_FULL_TMP");
     QTest::addColumn<QByteArray>("runtime"); // XDG_RUNTIME_DIR; unset where empty
     QTest::addColumn<QByteArray>("temporary");
-    QTest::newRow("no runtime folder") << QByteArray() << QByteArray("/tmp");
-    QTest::newRow("another user's runtime folder") << odd + "/theirs" << QByteArray("/tmp");
-    QTest::newRow("a runtime folder not writable") << odd + "/readonly" << QByteArray("/tmp");
-    QTest::newRow("a file for a runtime folder") << odd + "/file" << QByteArray("/tmp");
+    QTest::newRow("no runtime folder") << QByteArray() << full;
+    QTest::newRow("another user's runtime folder") << odd + "/theirs" << full;
+    QTest::newRow("a runtime folder not writable") << odd + "/readonly" << full;
+    QTest::newRow("a file for a runtime folder") << odd + "/file" << full;
     QTest::newRow("a file for a temporary folder") << QByteArray("/nonexistent") << odd + "/file";
 }
 
@@ -696,14 +697,14 @@ void TestPrintServers::usersFoldersDoNotMatter() {
     QFETCH(QByteArray, temporary);
     if (qEnvironmentVariableIsEmpty("KOERSWACHT_ODD_FOLDERS"))
         QSKIP("runs with /tmp full (tests/CMakeLists.txt)");
-    QFile probe(QStringLiteral("/tmp/probe"));
+    QFile probe(QString::fromLocal8Bit(qgetenv("KOERSWACHT_FULL_TMP")) + QStringLiteral("/probe"));
     const QByteArray filler(qsizetype(64) * 1024, 'x');
     QVERIFY(!probe.open(QIODevice::WriteOnly) || probe.write(filler) < filler.size() || !probe.flush());
     probe.remove();
     const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
     const auto back = qScopeGuard([&runtimeBefore] {
         qputenv("XDG_RUNTIME_DIR", runtimeBefore);
-        qputenv("TMPDIR", "/tmp");
+        qputenv("TMPDIR", qgetenv("KOERSWACHT_FULL_TMP"));
     });
     if (runtime.isEmpty())
         qunsetenv("XDG_RUNTIME_DIR");
