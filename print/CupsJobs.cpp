@@ -171,9 +171,11 @@ void PrintWorkers::heard(quint64 id) {
             e.printerState = state(value);
         else if (word == "member-state")
             e.members.push_back(state(value));
-        else if (word == "job")
-            std::tie(e.jobState, e.jobMessage) = std::pair(state(value).state, state(value).message);
-        else
+        else if (word == "job") {
+            const CupsPrinterState job = state(value);
+            e.jobState = job.state;
+            e.jobMessage = job.message;
+        } else
             run.said.insert(word, value);
         e.printer = run.said.value("printer");
         e.statusMessage = run.said.value("status-message");
