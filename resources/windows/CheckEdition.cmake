@@ -1,11 +1,12 @@
 # The Windows edition as a user downloads it (CTest windows_edition):
-#   cmake -DEXE=... -DSETUP=... -DZIP=... -DMSI=... -DAGAIN=... -P CheckEdition.cmake
+#   cmake -DEXE=... -DSETUP=... -DZIP=... -DMSI=... -DAGAIN=... -DCODE_NAMESPACE=... -P CheckEdition.cmake
 # One program file that imports only DLLs every Windows 10 and 11 has, a GUI program; the installer
-# and the MSI package at most 3.5 MB and the portable zip at most 4.5 MB (a ship's satellite link);
-# the zip with the licences beside the program, in a compression Windows Explorer opens; the MSI
-# package with the zip's very files, its version the program's version record, its custom actions'
-# DLL importing Windows' own only, and its tables as Windows Installer reads them (AGAIN: the same
-# package built again from the same files). Prints the figures; fails on the first that is wrong.
+# at most 3.5 MB, the MSI package at most 3.6 MB and the portable zip at most 4.5 MB (a ship's
+# satellite link); the zip with the licences beside the program, in a compression Windows Explorer
+# opens; the MSI package with the zip's very files, its version the program's version record, its
+# custom actions' DLL importing Windows' own only, and its tables as Windows Installer and a
+# validator read them (AGAIN: the same package built again from the same files). Prints the
+# figures; fails on the first that is wrong.
 cmake_minimum_required(VERSION 3.22)
 set(windows_own advapi32 authz comdlg32 d2d1 d3d9 d3d11 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
     netapi32 ole32 oleaut32 shcore shell32 shlwapi user32 userenv uxtheme version winmm winspool.drv ws2_32
@@ -41,7 +42,7 @@ only_windows_own(${EXE})
 run(headers x86_64-w64-mingw32-objdump -p ${EXE})
 string(REGEX MATCH "Subsystem[ \t]+([0-9]+)" subsystem "${headers}")
 expect("program's subsystem (2: a GUI program)" "${CMAKE_MATCH_1}" 00000002)
-foreach(package SETUP:3500000 MSI:3500000 ZIP:4500000)
+foreach(package SETUP:3500000 MSI:3600000 ZIP:4500000)
     string(REPLACE ":" ";" package ${package})
     list(GET package 0 name)
     list(GET package 1 most)
@@ -124,10 +125,82 @@ string(REGEX MATCH "Revision number \\(UUID\\): ([^\n]*)" code "${summary}")
 set(code "${CMAKE_MATCH_1}")
 string(REGEX MATCH "Revision number \\(UUID\\): ([^\n]*)" again "${summary_again}")
 expect("PackageCode, built again" "${CMAKE_MATCH_1}" "${code}")
-row(takeover CustomAction TakeOverSetupCopy)
-list(GET takeover 1 type)
-math(EXPR deferred_elevated "${type} & 0x0C00")
-expect("take-over of a setup copy, deferred (0x400) and not impersonated (0x800)" ${deferred_elevated} 3072)
+# The tables as exported, without their three lines of names, types and keys: every row a line
+# that starts with a line break, its columns apart by tabs.
+foreach(table CustomAction InstallExecuteSequence File Directory Shortcut Registry Component)
+    run(rows msiinfo export ${MSI} ${table})
+    string(REGEX MATCH "^[^\n]*\n[^\n]*\n[^\n]*(.*)" rows "${rows}")
+    set(${table} "${CMAKE_MATCH_1}")
+endforeach()
+# Immediate actions run as the user who started the package (a validator's ICE68); the take-over
+# of a setup copy is deferred (0x400) and not impersonated (0x800), its undoing a rollback action
+# (0x100), its removal for good a commit action (0x200).
+string(REGEX MATCHALL "\n[^\t\n]+\t[0-9]+" actions "${CustomAction}")
+set(kinds "")
+foreach(action IN LISTS actions)
+    string(REGEX MATCH "\n([^\t]+)\t([0-9]+)" action "${action}")
+    set(name ${CMAKE_MATCH_1})
+    math(EXPR kind "${CMAKE_MATCH_2} & 0x0F00")
+    if(kind EQUAL 0x800 OR name MATCHES "SetupCopy$")
+        list(APPEND kinds "${name}:${kind}")
+    endif()
+endforeach()
+expect("the setup copy's actions and every action not impersonated, with their kinds" "${kinds}"
+       "CheckSetupCopy:0;RollbackSetupCopy:3328;TakeOverSetupCopy:3072;CommitSetupCopy:3584")
+# The older version's removal right after InstallInitialize, with nothing between that writes to
+# the script (ICE63), so that it is rolled back with the rest; a rollback action before the action
+# it undoes; the setup copy set aside before the components are processed and the files come.
+string(REGEX MATCHALL "\n[^\t\n]+\t[^\t\n]*\t[0-9]+" steps "${InstallExecuteSequence}")
+set(order "")
+foreach(step IN LISTS steps)
+    string(REGEX MATCH "\n([^\t]+)\t[^\t]*\t([0-9]+)" step "${step}")
+    math(EXPR number "100000 + ${CMAKE_MATCH_2}") # sorted as text
+    list(APPEND order "${number}:${CMAKE_MATCH_1}")
+endforeach()
+list(SORT order)
+list(TRANSFORM order REPLACE "^[0-9]+:" "")
+list(FIND order InstallInitialize at)
+list(SUBLIST order ${at} 6 script)
+expect("the script's first steps" "${script}"
+       "InstallInitialize;RemoveExistingProducts;RollbackSetupCopy;TakeOverSetupCopy;CommitSetupCopy;ProcessComponents")
+# A short name (8.3) before every long name of a file, folder or shortcut (ICE03), the root
+# "SourceDir" and "." excepted.
+set(allowed "[A-Za-z0-9_~!#$%&'(){}@^`-]")
+set(without_short "")
+foreach(table File Directory Shortcut)
+    string(REGEX MATCHALL "\n[^\t\n]+\t[^\t\n]*\t[^\t\n]+" names "${${table}}")
+    foreach(name IN LISTS names)
+        string(REGEX REPLACE ".*\t" "" name "${name}")
+        string(REGEX REPLACE "[|:].*" "" short "${name}") # before the long name, and a folder's source
+        string(REGEX MATCH "^(${allowed}+)([.]${allowed}+)?$" short "${short}")
+        string(LENGTH "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}" length) # at most 8, a colon and 4
+        if((NOT short OR length GREATER 13 OR CMAKE_MATCH_1 MATCHES ".........") AND NOT name MATCHES "^(SourceDir|[.])$")
+            list(APPEND without_short "${name}")
+        endif()
+    endforeach()
+endforeach()
+expect("long names without a short one" "${without_short}" "")
+# The shortcut's component keeps its key path in the registry under -1: HKLM in this per-machine
+# package, and what a validator asks (ICE43).
+string(REGEX MATCH "\nStartMenuShortcut\t[^\t]*\t[^\t]*\t[^\t]*\t[^\t]*\t([^\t\n]+)" ignored "${Component}")
+string(REGEX MATCH "\n${CMAKE_MATCH_1}\t([^\t]+)" ignored "${Registry}")
+expect("the root of the shortcut's component's key path" "${CMAKE_MATCH_1}" -1)
+
+# Its PackageCode: the same for the package built again, another for a package with one row changed.
+file(COPY_FILE ${MSI} ${work}/changed.msi)
+execute_process(COMMAND msibuild ${work}/changed.msi
+                -q "UPDATE `InstallExecuteSequence` SET `Condition` = 'SETUPCOPY' WHERE `Action` = 'CheckSetupCopy'"
+                COMMAND_ERROR_IS_FATAL ANY)
+block()
+    set(MSI ${work}/changed.msi)
+    include(${CMAKE_CURRENT_LIST_DIR}/PackageCode.cmake)
+endblock()
+run(changed msiinfo suminfo ${work}/changed.msi)
+string(REGEX MATCH "Revision number \\(UUID\\): ([^\n]*)" changed "${changed}")
+if(CMAKE_MATCH_1 STREQUAL code)
+    message(FATAL_ERROR "a package with one row changed has the same PackageCode, ${code}")
+endif()
+message("PackageCode with one row changed: ${CMAKE_MATCH_1}, not ${code}")
 row(location CustomAction SetInstallLocation)
 list(SUBLIST location 2 2 location)
 expect("entry's install location" "${location}" "ARPINSTALLLOCATION;[INSTALLDIR]")

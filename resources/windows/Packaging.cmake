@@ -61,7 +61,7 @@ function(koerswacht_msi target output version repack)
                 -DLICENCE=${PROJECT_SOURCE_DIR}/LICENSE -DNOTICES=${notices}
                 -DCHECKS=$<TARGET_FILE:koerswacht_msi_checks> -DICON=${PROJECT_SOURCE_DIR}/resources/koerswacht.ico
                 -DWXS=${windows}/Koerswacht.wxs ${repack_script} -P ${windows}/Msi.cmake
-        DEPENDS koerswacht koerswacht_msi_checks ${notices} ${windows}/Koerswacht.wxs ${windows}/Msi.cmake
+        DEPENDS koerswacht koerswacht_msi_checks ${notices} ${windows}/Koerswacht.wxs ${windows}/Msi.cmake ${windows}/PackageCode.cmake
                 ${PROJECT_SOURCE_DIR}/scripts/windows/mszip.py
         COMMENT "MSI package ${version}" VERBATIM)
     add_custom_target(${target} ALL DEPENDS ${output})
